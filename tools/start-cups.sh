@@ -13,20 +13,23 @@ if ! lpstat -r 2>/dev/null | grep -q "is running"; then
 fi
 lpstat -r
 
-# cups-pdf writes every job into one known folder, named after the job title
+# cups-pdf writes every job into one known folder as job_<id>-<job title>.pdf,
+# so a test finds the output of its own job by the id CUPS returned.
 OUT=/var/spool/cups-pdf/TVX
 mkdir -p "$OUT"
 chmod 0777 "$OUT"
 CONF=/etc/cups/cups-pdf.conf
 if [[ -f "$CONF" ]]; then
   sed -i -e "s|^#\?Out .*|Out $OUT|" -e "s|^#\?AnonDirName .*|AnonDirName $OUT|" \
-         -e "s|^#\?Label .*|Label 0|" -e "s|^#\?TitlePref .*|TitlePref 1|" "$CONF"
+         -e "s|^#\?Label .*|Label 1|" -e "s|^#\?TitlePref .*|TitlePref 1|" "$CONF"
 fi
 
 PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 if ! lpstat -p TVX_PDF >/dev/null 2>&1; then
   lpadmin -p TVX_PDF -E -v cups-pdf:/ -P "$PPD"
 fi
+# the PPD's own defaults (Label 2, TitlePref 0) would override cups-pdf.conf
+lpadmin -p TVX_PDF -o Label-default=1 -o TitlePref-default=1
 cupsenable TVX_PDF || true
 cupsaccept TVX_PDF || true
 lpadmin -d TVX_PDF
