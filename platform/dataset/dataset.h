@@ -170,6 +170,9 @@ public:
     void cancel();
     void deleteRow();            // BeforeDelete, DELETE, AfterDelete
     bool modified() const { return m_modified; }
+    // For bindings holding user text that does not convert yet: the row counts
+    // as modified, so scrolling away posts it (and the conversion error shows).
+    void markModified() { if (m_state == State::Edit || m_state == State::Insert) m_modified = true; }
     // Posts a modified pending edit, cancels an unmodified one.
     void checkBrowseMode();
 

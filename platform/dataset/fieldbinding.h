@@ -4,6 +4,7 @@
 #include <QVariant>
 #include <QList>
 #include <QPair>
+#include <QWidget>
 
 class Dataset;
 class QCheckBox;
@@ -13,7 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTextEdit;
-class QWidget;
+
 
 // Ties a widget to one field of a dataset, as data-aware controls do: the widget
 // shows the current row's value and follows scrolling, opening, closing, cancel
