@@ -24,8 +24,10 @@ void read(const QString &fieldText, QTextDocument *doc);
 // CR LF after each paragraph).
 QString write(const QTextDocument *doc);
 
-// The text of a field without formatting: paragraphs and line breaks become
-// "\n", tabs stay tabs. Plain-text fields come back with "\n" line breaks.
+// The text of a field without formatting, exactly as read() followed by
+// QTextDocument::toPlainText() gives it (paragraphs and line breaks become
+// "\n", no-break spaces plain spaces), without needing a document.
+// Plain-text fields come back with "\n" line breaks.
 QString toPlainText(const QString &fieldText);
 
 } // namespace Rtf
