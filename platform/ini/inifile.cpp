@@ -85,7 +85,7 @@ QByteArray encodeCp1252(const QString &text, bool *lossless)
     bool ok = true;
     for (QChar qc : text) {
         const char16_t u = qc.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF) || (u < 0xA0 && !kHigh[u - 0x80])) {
             out.append(char(u));
             continue;
         }
