@@ -358,7 +358,12 @@ QString write(const QTextDocument *doc)
 
 QString toPlainText(const QString &fieldText)
 {
-  if (!isRtf(fieldText)) return plainLines(fieldText);
+  if (!isRtf(fieldText)) {
+    QString t = plainLines(fieldText);
+    t.replace(QChar(0x00A0), u' ');
+    t.replace(QChar(0x2028), u'\n');
+    return t;
+  }
   PlainSink sink;
   parse(fieldText, sink);
   return sink.out;
