@@ -328,11 +328,32 @@ Registry &registry()
 
 QString foldedSection(const QString &s) { return s.toCaseFolded(); }
 
+// Breadth-first over the window's descendants, the shallowest match first. Child
+// windows (a dialog parented to this window) have their own section and are not
+// searched, so their components cannot shadow this window's.
+template <class Pred>
+QObject *findInWindow(QObject *window, Pred pred)
+{
+    QList<QObject *> level{window};
+    while (!level.isEmpty()) {
+        QList<QObject *> next;
+        for (QObject *o : std::as_const(level)) {
+            if (pred(o))
+                return o;
+            for (QObject *c : o->children()) {
+                auto *w = qobject_cast<QWidget *>(c);
+                if (!w || !w->isWindow())
+                    next << c;
+            }
+        }
+        level = std::move(next);
+    }
+    return nullptr;
+}
+
 QObject *findComponent(QObject *window, const QString &name)
 {
-    if (window->objectName() == name)
-        return window;
-    return window->findChild<QObject *>(name, Qt::FindChildrenRecursively);
+    return findInWindow(window, [&name](QObject *o) { return o->objectName() == name; });
 }
 
 // The tab widget that shows w as one of its pages, if any.
@@ -378,18 +399,23 @@ void setCaption(QObject *o, const QString &text)
 
 void setLabelCaption(QObject *window, QObject *component, const QString &name, const QString &text)
 {
-    if (auto *l = window->findChild<QLabel *>(name + QStringLiteral("_label"))) {
+    const QString labelName = name + QStringLiteral("_label");
+    if (auto *l = qobject_cast<QLabel *>(findInWindow(window, [&labelName](QObject *o) {
+            return o->objectName() == labelName && qobject_cast<QLabel *>(o);
+        }))) {
         l->setText(text);
         return;
     }
     if (component && setWritableProperty(component, "labelCaption", text))
         return;
     if (auto *w = qobject_cast<QWidget *>(component)) {
-        for (QLabel *l : window->findChildren<QLabel *>())
-            if (l->buddy() == w) {
-                l->setText(text);
-                return;
-            }
+        if (auto *l = qobject_cast<QLabel *>(findInWindow(window, [w](QObject *o) {
+                auto *label = qobject_cast<QLabel *>(o);
+                return label && label->buddy() == w;
+            }))) {
+            l->setText(text);
+            return;
+        }
     }
     if (auto *l = qobject_cast<QLabel *>(component))
         l->setText(text);

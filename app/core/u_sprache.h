@@ -31,7 +31,8 @@ class QObject;
 // The keys each window reads, with their German captions, are listed by
 // Sprache::keys(section) (the table is in u_sprache.cpp). A key names a component
 // by its objectName, searched among the window's descendants (or the window
-// itself):
+// itself), the shallowest first, not inside child windows such as a dialog
+// parented to it:
 //
 //  "X_Caption"       QLabel / QAbstractButton (push button, check box, radio) text;
 //                    QGroupBox title; QAction text; for a page of a QTabWidget

@@ -1,6 +1,7 @@
 #include <memory>
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -127,6 +128,7 @@ private slots:
     void negativeFormVersionSkipsSection();
     void unknownComponentsSkipped();
     void labelCaptionTargets();
+    void childWindowsNotSearched();
     void gridTitles();
     void windowTitles();
     void reports();
@@ -469,6 +471,24 @@ void TstSprache::labelCaptionTargets()
     QCOMPARE(in<QLabel>("ls_6")->text(), QStringLiteral("Sechs"));
     QCOMPARE(in<QGroupBox>("ls_17")->title(), QStringLiteral("Siebzehn"));
     QCOMPARE(in<QLabel>("buddy_of_ls_19")->text(), QStringLiteral("Neunzehn"));
+}
+
+// A dialog parented to a window has a section of its own; its components do not
+// shadow the window's, even when they come first and lie shallower.
+void TstSprache::childWindowsNotSearched()
+{
+    auto w = fakeWindow("frm_datenbankinitialisieren", "x");
+    auto *dialog = new QDialog(w.get());
+    auto *foreign = add<QPushButton>(dialog, "btn_schliessen");
+    foreign->setText(QStringLiteral("Dialog"));
+    auto *bar = add<QWidget>(w.get(), "pnl_fuss");
+    new QVBoxLayout(bar);
+    auto *own = add<QPushButton>(add<QWidget>(bar, "pnl_innen"), "btn_schliessen");
+    Sprache::registerWindow(QStringLiteral("Datenbankinitialisieren"), w.get());
+    writeIni(QStringLiteral("Selftrans.ini"), QStringLiteral("[Datenbankinitialisieren]\nbtn_schliessen_Caption=Zu\n"));
+    SpracheLaden(4);
+    QCOMPARE(own->text(), QStringLiteral("Zu"));
+    QCOMPARE(foreign->text(), QStringLiteral("Dialog"));
 }
 
 void TstSprache::gridTitles()
