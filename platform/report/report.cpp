@@ -612,6 +612,7 @@ public:
             r.onStart();
         const int n = r.m_source ? r.m_source->rowCount() : 0;
         const int k = int(r.m_groups.size());
+        r.m_row = n > 0 ? 0 : -1; // the first page header already shows the first row
         startPage();
         for (int row = 0; row < n; ++row) {
             r.m_row = row;

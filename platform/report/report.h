@@ -12,7 +12,7 @@
 // region: a region only moves its elements by the distance it was moved.
 //
 // Flow of one pass: onStart; then per page the page header (BeforePrint each
-// page); per row the group footers of the groups that end, the group headers
+// page; the first page's header already sees the first row); per row the group footers of the groups that end, the group headers
 // of the groups that begin (a group with newPage starts a new page), the
 // detail band; at the end the open group footers and the summary. The page
 // footer closes every page. Sums add up their field for each row before the
