@@ -5,6 +5,13 @@
 
 #include <cups/cups.h>
 #include <cups/pwg.h>
+// The PPD API is marked deprecated but is the only source of a queue's own
+// InputSlot names; driverless queues without a PPD fall back to IPP media-source.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+#include <unistd.h>
 
 namespace Print {
 namespace {
@@ -100,6 +107,36 @@ QStringList supportedValues(const QString &printer, const char *option, bool med
     return out;
 }
 
+// InputSlot choices of the queue's PPD; false when the queue has no PPD.
+bool ppdInputSlots(http_t *http, const QByteArray &printer, QStringList &out)
+{
+    const char *file = cupsGetPPD2(http, printer.constData());
+    if (!file)
+        return false;
+    const QByteArray path(file);
+    ppd_file_t *ppd = ppdOpenFile(path.constData());
+    unlink(path.constData());
+    if (!ppd)
+        return false;
+    if (ppd_option_t *opt = ppdFindOption(ppd, "InputSlot"))
+        for (int i = 0; i < opt->num_choices; ++i)
+            out << QString::fromUtf8(opt->choices[i].choice);
+    ppdClose(ppd);
+    return true;
+}
+
+QByteArray destName(http_t *http, const QString &printer)
+{
+    if (!isDefault(printer))
+        return printer.toUtf8();
+    cups_dest_t *d = namedDest(http, printer);
+    if (!d)
+        return {};
+    QByteArray name(d->name);
+    cupsFreeDests(1, d);
+    return name;
+}
+
 } // namespace
 
 QString defaultEntry() { return QStringLiteral("Default"); }
@@ -146,7 +183,23 @@ QStringList paperNames(const QString &printer)
 
 QStringList binNames(const QString &printer)
 {
-    return QStringList{defaultEntry()} + supportedValues(printer, CUPS_MEDIA_SOURCE, false);
+    QStringList out{defaultEntry()};
+    {
+        Connection c;
+        if (!c)
+            return out;
+        const QByteArray name = destName(c.http(), printer);
+        if (name.isEmpty())
+            return out;
+        QStringList choices;
+        if (ppdInputSlots(c.http(), name, choices)) {
+            for (const QString &s : std::as_const(choices))
+                if (!out.contains(s))
+                    out << s;
+            return out;
+        }
+    }
+    return out + supportedValues(printer, CUPS_MEDIA_SOURCE, false);
 }
 
 int printPdf(const QString &pdfFile, const PrintJob &job)
@@ -157,22 +210,22 @@ int printPdf(const QString &pdfFile, const PrintJob &job)
     if (!c)
         throw TvxError(QString::fromUtf8(cupsLastErrorString()));
 
-    QByteArray printer = job.printer.toUtf8();
-    if (isDefault(job.printer)) {
-        cups_dest_t *d = namedDest(c.http(), job.printer);
-        if (!d)
-            throw TvxError(QString::fromUtf8(cupsLastErrorString()));
-        printer = d->name;
-        cupsFreeDests(1, d);
-    }
+    const QByteArray printer = destName(c.http(), job.printer);
+    if (printer.isEmpty())
+        throw TvxError(QString::fromUtf8(cupsLastErrorString()));
 
     int nopt = 0;
     cups_option_t *opts = nullptr;
     nopt = cupsAddOption("copies", QByteArray::number(qMax(1, job.copies)).constData(), nopt, &opts);
     if (!isDefault(job.paper))
         nopt = cupsAddOption(CUPS_MEDIA, job.paper.trimmed().toUtf8().constData(), nopt, &opts);
-    if (!isDefault(job.bin))
-        nopt = cupsAddOption(CUPS_MEDIA_SOURCE, job.bin.trimmed().toUtf8().constData(), nopt, &opts);
+    if (!isDefault(job.bin)) {
+        // a PPD queue takes its own InputSlot name, a driverless one the IPP keyword
+        QStringList choices;
+        const bool ppd = ppdInputSlots(c.http(), printer, choices);
+        nopt = cupsAddOption(ppd ? "InputSlot" : CUPS_MEDIA_SOURCE, job.bin.trimmed().toUtf8().constData(), nopt,
+                             &opts);
+    }
 
     const QByteArray file = QFile::encodeName(pdfFile);
     const QByteArray title = (job.title.isEmpty() ? QFileInfo(pdfFile).completeBaseName() : job.title).toUtf8();
@@ -184,3 +237,5 @@ int printPdf(const QString &pdfFile, const PrintJob &job)
 }
 
 } // namespace Print
+
+#pragma GCC diagnostic pop
