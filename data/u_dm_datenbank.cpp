@@ -4,6 +4,7 @@
 #include "platform/sql/sqlcipherdriver.h"
 #include "platform/sql/sqlutil.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -222,11 +223,18 @@ Tdm_datenbank &modul()
 // field accessors do: NULL reads as empty text or 0.
 class Zeile {
 public:
-    Zeile(const QSqlQuery &q, const char *abfrage) : m_q(q), m_rec(q.record()), m_abfrage(abfrage) {}
+    Zeile(const QSqlQuery &q, const char *abfrage) : m_q(q), m_abfrage(abfrage)
+    {
+        // one pass instead of a linear, case-insensitive search per column
+        const QSqlRecord rec = q.record();
+        m_index.reserve(rec.count());
+        for (int i = rec.count() - 1; i >= 0; --i) // the first of equal names wins
+            m_index.insert(rec.fieldName(i).toCaseFolded(), i);
+    }
 
     QVariant wert(const char *spalte) const
     {
-        const int i = m_rec.indexOf(QLatin1String(spalte)); // case-insensitive
+        const int i = m_index.value(QString::fromLatin1(spalte).toCaseFolded(), -1);
         if (i < 0)
             throw EDatabaseError(QStringLiteral("%1: Feld '%2' nicht gefunden")
                                      .arg(QLatin1String(m_abfrage), QLatin1String(spalte)));
@@ -275,7 +283,7 @@ public:
 
 private:
     const QSqlQuery &m_q;
-    QSqlRecord m_rec;
+    QHash<QString, int> m_index;
     const char *m_abfrage;
 };
 
