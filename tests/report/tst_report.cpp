@@ -197,6 +197,51 @@ private slots:
         QVERIFY(qAbs(doc->pages[0].find(QStringLiteral("rr_spalten"))->rect.top() - (10 + 24 + 0.5)) < 1e-6);
     }
 
+    // Rich text from RTF grows with its paragraphs and prints its formatting;
+    // a picture at its own size takes the size its resolution gives.
+    void richTextAndPictures()
+    {
+        Report r;
+        r.page.marginTop = r.page.marginLeft = 10;
+        Band &d = r.addBand(BandKind::Detail, QStringLiteral("det"), 10);
+        d.dynamicHeight = true;
+        Region &reg = d.addRegion(QStringLiteral("reg_rtf"), {0, 0, 150, 5});
+        reg.addRichText(QStringLiteral("re_text"), {10, 0, 120, 5}, QStringLiteral("Beschreibung"));
+        Element &after = d.addDataText(QStringLiteral("dt_danach"), {10, 6, 50, 5}, QStringLiteral("Nr"));
+        after.shiftRelativeTo = &reg;
+        Element &pic = d.addPicture(QStringLiteral("im_bild"), {140, 0, 10, 10}, PictureMode::OwnSize);
+        QImage img(236, 118, QImage::Format_RGB32); // 20 x 10 mm at 300 dpi
+        img.fill(Qt::darkGreen);
+        img.setDotsPerMeterX(11811);
+        img.setDotsPerMeterY(11811);
+        pic.picture = img;
+        ListDataSource src({QVariantMap{
+            {QStringLiteral("Nr"), QStringLiteral("Danach1")},
+            {QStringLiteral("Beschreibung"),
+             QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Normal \\b Fettwort\\b0  und "
+                            "\\i schr\\'e4g\\i0\\par Zweite Zeile\\par Dritte Zeile\\par}")}}});
+        r.setDataSource(&src);
+        auto doc = r.generate();
+        const PaintOp *rt = doc->pages[0].find(QStringLiteral("re_text"));
+        QVERIFY(rt);
+        QVERIFY2(rt->rect.height() > 3 * 4, qPrintable(QString::number(rt->rect.height())));
+        QVERIFY(qAbs(doc->pages[0].find(QStringLiteral("dt_danach"))->rect.top() - (10 + rt->rect.height() + 1)) < 1e-6);
+        const PaintOp *p = doc->pages[0].find(QStringLiteral("im_bild"));
+        QVERIFY(qAbs(p->rect.width() - 236 / 11.811) < 0.01 && qAbs(p->rect.height() - 118 / 11.811) < 0.01);
+
+        const QString file = path(QStringLiteral("rtf.pdf"));
+        writePdf(*doc, file);
+        const QString text = pdf::layoutText(file);
+        QVERIFY2(text.contains(QStringLiteral("Normal Fettwort und schräg")), qPrintable(text));
+        QVERIFY(text.contains(QLatin1String("Dritte Zeile")));
+        QVERIFY(!text.contains(QLatin1String("rtf1")));
+        QProcess fonts;
+        fonts.start(QStringLiteral("pdffonts"), {file});
+        fonts.waitForFinished();
+        const QString f = QString::fromUtf8(fonts.readAll());
+        QVERIFY2(f.contains(QLatin1String("LiberationSans-Bold")) && f.contains(QLatin1String("LiberationSans-Italic")), qPrintable(f));
+    }
+
     // Keep-together: a region that does not fit moves to the next page, the
     // part of the band above it stays; a band split elsewhere keeps its order.
     void keepTogether()
