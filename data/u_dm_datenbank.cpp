@@ -99,12 +99,16 @@ QString LokalVerbindungstext(const QString &programmordner)
 
 TDatenbankVerbindung::TDatenbankVerbindung(const QString &name) : m_name(name)
 {
-    if (!QSqlDatabase::contains(m_name))
+    // a connection of that name that someone else holds stays theirs
+    m_eigen = !QSqlDatabase::contains(m_name);
+    if (m_eigen)
         SqlCipherDriver::addDatabase(m_name);
 }
 
 TDatenbankVerbindung::~TDatenbankVerbindung()
 {
+    if (!m_eigen)
+        return;
     Close();
     QSqlDatabase::removeDatabase(m_name);
 }

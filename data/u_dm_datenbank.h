@@ -57,6 +57,7 @@ public:
 
 private:
     QString m_name;
+    bool m_eigen = false; // this object added the Qt connection and removes it
 };
 
 // ---- records -------------------------------------------------------------------

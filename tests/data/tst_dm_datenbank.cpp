@@ -157,10 +157,13 @@ void tst_dm_datenbank::oeffnenMitFehler()
 
 void tst_dm_datenbank::nurEinModul()
 {
-    Tdm_datenbank eins;
-    QCOMPARE(dm_datenbank, &eins);
+    TestProgrammordner p(TestProgrammordner::Daten::Klein);
+    QCOMPARE(dm_datenbank, p.dm());
     QVERIFY_THROWS_EXCEPTION(TvxError, Tdm_datenbank());
-    QCOMPARE(dm_datenbank, &eins);
+    // the failed second module took nothing away from the first
+    QCOMPARE(dm_datenbank, p.dm());
+    QVERIFY(p.dm()->Datenbank_Verbindung.Connected());
+    QCOMPARE(NeueIdPositionen(), 1);
 }
 
 void tst_dm_datenbank::neueId_data()
