@@ -11,6 +11,8 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace Print {
@@ -208,7 +210,8 @@ int printPdf(const QString &pdfFile, const PrintJob &job)
         throw TvxError(QStringLiteral("Druckdatei nicht gefunden: %1").arg(pdfFile));
     Connection c;
     if (!c)
-        throw TvxError(QString::fromUtf8(cupsLastErrorString()));
+        throw TvxError(QStringLiteral("CUPS ist nicht erreichbar (%1): %2")
+                           .arg(QString::fromUtf8(cupsServer()), QString::fromLocal8Bit(strerror(errno))));
 
     const QByteArray printer = destName(c.http(), job.printer);
     if (printer.isEmpty())

@@ -316,6 +316,29 @@ private slots:
         QCOMPARE(doc->pages[0].find(QStringLiteral("lbl_von"))->text, QStringLiteral("von 0"));
     }
 
+    // A group that starts a new page: each group after the first begins on a page of its own.
+    void groupNewPage()
+    {
+        Report r;
+        sample::build(r);
+        r.group(QStringLiteral("grp_gruppe")).newPage = true;
+        ListDataSource src(sample::rows(48));
+        r.setDataSource(&src);
+        auto doc = r.generate();
+        QList<int> firsts; // page of the first row of each group
+        for (int p = 0; p < doc->pageCount(); ++p)
+            for (const PaintOp &op : doc->pages[p].ops)
+                if (op.name == QLatin1String("dt_artikel")
+                    && (op.text == QLatin1String("A000") || op.text == QLatin1String("A016") || op.text == QLatin1String("A032"))) {
+                    QCOMPARE(doc->pages[p].find(QStringLiteral("dt_artikel"))->text, op.text); // first row on its page
+                    firsts << p;
+                }
+        QCOMPARE(firsts.size(), 3);
+        QVERIFY(firsts[0] < firsts[1] && firsts[1] < firsts[2]);
+        // the footer of the group before the break is on the page before
+        QVERIFY(doc->pages[firsts[1] - 1].find(QStringLiteral("sum_gruppe")));
+    }
+
     void eventsAndLookups()
     {
         Report r;
