@@ -191,6 +191,7 @@ private slots:
         const QImage sent = raster(mine, m_dir.path()), arrived = raster(out, m_dir.path());
         QVERIFY(darkPixels(sent) > 500);
         const double diff = difference(sent, arrived);
+        qInfo("page difference sent/arrived: %.2f of 255", diff);
         QVERIFY2(diff < 6, qPrintable(QString::number(diff)));
         // and a different page would not pass that comparison
         r.element(QStringLiteral("lbl_firma")).visible = false;
