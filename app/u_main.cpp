@@ -32,6 +32,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
@@ -276,12 +277,15 @@ void Tfrm_main::buildEinstellungenTab()
     g2->addWidget(ed_waehrung, 0, 1, Qt::AlignLeft);
     g2->addWidget(label(QStringLiteral("ls_8"), QStringLiteral("nur Buchstaben keine Punkte oder Beistriche eingeben!"), p2), 0, 2, 1, 2);
 
-    g2->addWidget(label(QStringLiteral("ls_9"), QStringLiteral("Sprache"), p2), 1, 0, 1, 2);
+    auto *sprache = new QVBoxLayout;
+    sprache->setSpacing(2);
+    sprache->addWidget(label(QStringLiteral("ls_9"), QStringLiteral("Sprache"), p2));
     rg_sprache = named(new TRadioGroup(QString(), p2), QStringLiteral("rg_sprache"));
+    sprache->addWidget(rg_sprache);
     rg_sprache->setItems({QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Français"),
                           QStringLiteral("Español"), QStringLiteral("Selftranslation")});
     rg_sprache->setItemIndex(0);
-    g2->addWidget(rg_sprache, 2, 0, 3, 2, Qt::AlignTop);
+    g2->addLayout(sprache, 1, 0, 4, 2, Qt::AlignTop);
 
     auto *vat = new QGridLayout;
     const QString names[] = {QStringLiteral("ed_mwst_a"), QStringLiteral("ed_mwst_b"), QStringLiteral("ed_mwst_c"), QStringLiteral("ed_mwst_d")};
@@ -462,9 +466,22 @@ void Tfrm_main::showEvent(QShowEvent *e)
 void Tfrm_main::FormStorage1RestorePlacement()
 {
     QSettings st(FormStorage::organisation(), FormStorage::organisation());
-    const QByteArray geo = st.value(QStringLiteral("Tfrm_main/Geometrie")).toByteArray();
-    if (!geo.isEmpty())
-        restoreGeometry(geo);
+    st.beginGroup(QStringLiteral("Tfrm_main"));
+    bool okL = false, okT = false, okW = false, okH = false;
+    const int l = st.value(QStringLiteral("Left")).toInt(&okL);
+    const int t = st.value(QStringLiteral("Top")).toInt(&okT);
+    const int w = st.value(QStringLiteral("Width")).toInt(&okW);
+    const int h = st.value(QStringLiteral("Height")).toInt(&okH);
+    if (okL && okT && okW && okH && w >= 400 && h >= 300) {
+        const QRect r(l, t, w, h);
+        // only where it is still visible on a screen of this session
+        const QScreen *s = QGuiApplication::screenAt(r.center());
+        if (s)
+            setGeometry(r);
+    }
+    if (st.value(QStringLiteral("Maximized")).toInt() == 1)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    st.endGroup();
     if (cb_drucker_re->currentText().trimmed().isEmpty())
         Einstellung::set(QStringLiteral("cb_drucker_re"), QStringLiteral("Default"));
     if (cb_papier_re->currentText().trimmed().isEmpty())

@@ -168,7 +168,13 @@ void FormStorage::save()
     }
     if (m_form) {
         st.beginGroup(m_section);
-        st.setValue(QStringLiteral("Geometrie"), m_form->saveGeometry());
+        // the placement of the window: its client rectangle and whether maximised
+        const QRect r = m_form->isMaximized() ? m_form->normalGeometry() : m_form->geometry();
+        st.setValue(QStringLiteral("Left"), r.x());
+        st.setValue(QStringLiteral("Top"), r.y());
+        st.setValue(QStringLiteral("Width"), r.width());
+        st.setValue(QStringLiteral("Height"), r.height());
+        st.setValue(QStringLiteral("Maximized"), m_form->isMaximized() ? 1 : 0);
         st.endGroup();
     }
     st.sync();
