@@ -9,6 +9,19 @@
 #include <QPainter>
 
 namespace {
+// An EAbort from an event handler ends the action without a message.
+void guardedQuiet(const std::function<void()> &body)
+{
+    guarded([&] {
+        try {
+            body();
+        } catch (const EAbort &) {
+        }
+    });
+}
+} // namespace
+
+namespace {
 
 // Hands painting to the grid's per-column painters.
 class PainterDelegate : public QStyledItemDelegate {
@@ -116,7 +129,7 @@ void DataGrid::onTitleClicked(int section)
     const QString field = m_model->fieldOfColumn(section);
     if (field.isEmpty())
         return;
-    guarded([&] {
+    guardedQuiet([&] {
         const QString sortText = titleClickSort(m_ds->sort(), field);
         m_ds->setSort(sortText);
         emit sortedByTitle(field, sortText);
@@ -145,6 +158,6 @@ void DataGrid::onViewCurrentChanged(const QModelIndex &current)
     if (m_syncing || !m_ds || !m_ds->isOpen() || !current.isValid() || current.row() == m_ds->row())
         return;
     // moving may post a pending edit; if that fails the grid returns to the row
-    guarded([&] { m_ds->setRow(current.row()); });
+    guardedQuiet([&] { m_ds->setRow(current.row()); });
     syncSelectionFromDataset();
 }

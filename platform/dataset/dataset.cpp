@@ -781,7 +781,8 @@ QString Dataset::keyWhere(const QVector<QVariant> &original, QVariantList &binds
 // Columns of the result that belong to the written table.
 static bool writable(const QSqlField &f, const QString &table)
 {
-    return f.tableName().isEmpty() || f.tableName().compare(table, Qt::CaseInsensitive) == 0;
+    // computed columns carry no table and are never written
+    return !f.tableName().isEmpty() && f.tableName().compare(table, Qt::CaseInsensitive) == 0;
 }
 
 void Dataset::writeInsert()
@@ -791,7 +792,7 @@ void Dataset::writeInsert()
     QVariantList binds;
     for (int i = 0; i < fieldCount(); ++i) {
         const QSqlField f = m_record.field(i);
-        if (!m_assigned[i] || !writable(f, table) || (f.tableName().isEmpty() && m_updateTable.isEmpty() && m_table.isEmpty()))
+        if (!m_assigned[i] || !writable(f, table))
             continue;
         cols << quoteIdent(f.name());
         marks << QStringLiteral("?");
@@ -1155,8 +1156,13 @@ void Dataset::sortView()
                 if (c.null[p])
                     continue;
                 const int id = v.metaType().id();
-                if (id == QMetaType::QDateTime || id == QMetaType::QDate)
-                    c.num[p] = double(v.toDateTime().toMSecsSinceEpoch());
+                if (id == QMetaType::QDateTime) {
+                    // wall-clock order without time-zone look-ups
+                    const QDateTime dt = v.toDateTime();
+                    c.num[p] = double(dt.date().toJulianDay()) * 86400000.0 + dt.time().msecsSinceStartOfDay();
+                } else if (id == QMetaType::QDate) {
+                    c.num[p] = double(v.toDate().toJulianDay()) * 86400000.0;
+                }
                 else
                     c.num[p] = v.toDouble();
             }

@@ -15,6 +15,19 @@
 #include <QSqlField>
 #include <QTextEdit>
 
+namespace {
+// An EAbort from an event handler ends the action without a message.
+void guardedQuiet(const std::function<void()> &body)
+{
+    guarded([&] {
+        try {
+            body();
+        } catch (const EAbort &) {
+        }
+    });
+}
+} // namespace
+
 FieldBinding::FieldBinding(Dataset *ds, const QString &field, QWidget *widget)
     : QObject(widget), m_ds(ds), m_field(field), m_widget(widget)
 {
@@ -126,7 +139,7 @@ void FieldBinding::store()
 bool FieldBinding::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_widget && event->type() == QEvent::FocusOut && m_pending)
-        guarded([this] { store(); });
+        guardedQuiet([this] { store(); });
     return QObject::eventFilter(watched, event);
 }
 
@@ -135,7 +148,7 @@ bool FieldBinding::eventFilter(QObject *watched, QEvent *event)
 LineEditBinding::LineEditBinding(Dataset *ds, const QString &field, QLineEdit *edit)
     : FieldBinding(ds, field, edit), m_edit(edit)
 {
-    connect(edit, &QLineEdit::textEdited, this, [this] { guarded([this] { userChanged(); }); });
+    connect(edit, &QLineEdit::textEdited, this, [this] { guardedQuiet([this] { userChanged(); }); });
     reload();
 }
 
@@ -162,9 +175,9 @@ void LineEditBinding::applyReadOnly(bool on) { m_edit->setReadOnly(on); }
 ComboBoxBinding::ComboBoxBinding(Dataset *ds, const QString &field, QComboBox *combo)
     : FieldBinding(ds, field, combo), m_combo(combo)
 {
-    connect(combo, &QComboBox::activated, this, [this] { guarded([this] { userChanged(); }); });
+    connect(combo, &QComboBox::activated, this, [this] { guardedQuiet([this] { userChanged(); }); });
     if (combo->lineEdit())
-        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { guarded([this] { userChanged(); }); });
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this] { guardedQuiet([this] { userChanged(); }); });
     reload();
 }
 
@@ -224,7 +237,7 @@ void ComboBoxBinding::applyReadOnly(bool on)
 CheckBoxBinding::CheckBoxBinding(Dataset *ds, const QString &field, QCheckBox *box)
     : FieldBinding(ds, field, box), m_box(box)
 {
-    connect(box, &QCheckBox::clicked, this, [this] { guarded([this] { userChanged(); }); });
+    connect(box, &QCheckBox::clicked, this, [this] { guardedQuiet([this] { userChanged(); }); });
     reload();
 }
 
@@ -265,7 +278,7 @@ QString toStored(QString s)
 MemoBinding::MemoBinding(Dataset *ds, const QString &field, QPlainTextEdit *edit)
     : FieldBinding(ds, field, edit), m_plain(edit)
 {
-    connect(edit, &QPlainTextEdit::textChanged, this, [this] { guarded([this] { userChanged(); }); });
+    connect(edit, &QPlainTextEdit::textChanged, this, [this] { guardedQuiet([this] { userChanged(); }); });
     reload();
 }
 
@@ -273,7 +286,7 @@ MemoBinding::MemoBinding(Dataset *ds, const QString &field, QTextEdit *edit)
     : FieldBinding(ds, field, edit), m_text(edit)
 {
     edit->setAcceptRichText(false);
-    connect(edit, &QTextEdit::textChanged, this, [this] { guarded([this] { userChanged(); }); });
+    connect(edit, &QTextEdit::textChanged, this, [this] { guardedQuiet([this] { userChanged(); }); });
     reload();
 }
 
@@ -314,7 +327,7 @@ DateEditBinding::DateEditBinding(Dataset *ds, const QString &field, QDateEdit *e
     edit->setSpecialValueText(QStringLiteral(" ")); // the minimum shows as blank: NULL
     connect(edit, &QDateEdit::dateChanged, this, [this] {
         if (m_edit->hasFocus() || (m_edit->calendarPopup() && m_edit->calendarWidget() && m_edit->calendarWidget()->isVisible()))
-            guarded([this] { userChanged(); });
+            guardedQuiet([this] { userChanged(); });
     });
     reload();
 }

@@ -24,8 +24,10 @@ class QTextEdit;
 // the dataset posts, where a conversion error then surfaces. Posting itself is
 // the caller's business.
 //
-// Subclasses implement load() (value -> widget) and widgetValue()
-// (widget -> value) and call userChanged() on every user edit.
+// A binding is owned by its widget (its QObject parent) and dies with it; the
+// dataset may die first. Subclasses (the rich-text field is one) implement
+// load() (value -> widget), widgetValue() (widget -> value) and applyReadOnly(),
+// and call userChanged() on every user edit.
 class FieldBinding : public QObject {
     Q_OBJECT
 public:
@@ -51,7 +53,7 @@ protected:
     virtual void applyReadOnly(bool on) = 0;
     // Declared text length of the field, -1 if none or unknown.
     int fieldLength() const;
-    // Call on each user edit; writeNow=false defers conversion to store().
+    // Call on each user edit: puts the row into edit and hands the value over.
     void userChanged();
     bool loading() const { return m_loading; }
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -12,6 +12,7 @@
 #include <QAbstractItemModelTester>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
@@ -48,7 +49,6 @@ class TestDataset : public QObject {
 private:
     QTemporaryDir m_dir;
     QSqlDatabase m_db;
-    int m_n = 0;
 
     int count(const QString &sql)
     {
@@ -78,12 +78,23 @@ private slots:
     {
         QVERIFY(m_dir.isValid());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        // one encrypted file for the whole run; every test gets fresh tables
+        m_db = openSqlCipher(QStringLiteral("ds"), m_dir.filePath(QStringLiteral("TORVANEXDB.mdb")),
+                             QStringLiteral("geheim"), true);
+    }
+
+    void cleanupTestCase()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("ds"));
     }
 
     void init()
     {
-        const QString name = QStringLiteral("ds%1").arg(++m_n);
-        m_db = openSqlCipher(name, m_dir.filePath(name + QStringLiteral(".mdb")), QStringLiteral("geheim"), true);
+        TransactionGuard tx(m_db);
+        execSql(m_db, QStringLiteral("DROP TABLE IF EXISTS Kundenstamm"));
+        execSql(m_db, QStringLiteral("DROP TABLE IF EXISTS Protokoll"));
         execSql(m_db, QStringLiteral(
             "CREATE TABLE Kundenstamm (Firma INTEGER, Kunde INTEGER, Kundengruppe INTEGER, "
             "Name_KU TEXT(60) COLLATE NOCASE, Suchbegriff TEXT COLLATE NOCASE, Umsatz DOUBLE, "
@@ -97,14 +108,7 @@ private slots:
                     {{"f", c.firma}, {"k", c.kunde}, {"g", c.gruppe}, {"n", QString::fromUtf8(c.name)},
                      {"s", QString::fromUtf8(c.such)}, {"u", c.umsatz},
                      {"d", QDateTime(QDate(2024, 1, c.kunde), QTime(0, 0))}});
-    }
-
-    void cleanup()
-    {
-        const QString name = m_db.connectionName();
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+        tx.commit();
     }
 
     void openWithParamsAndNavigate()
@@ -900,6 +904,48 @@ private slots:
         QCOMPARE(umsatz.text(), QStringLiteral("-3,75"));
         ds.close();
         QCOMPARE(name.text(), QString());
+    }
+
+    void dateAndComboBindings()
+    {
+        Dataset ds(m_db);
+        ds.setSql(QStringLiteral("select * from Kundenstamm where Firma = 1 order by Kunde"));
+        QWidget host;
+        auto *lay = new QVBoxLayout(&host);
+        auto *datum = new QDateEdit;
+        auto *such = new QComboBox;
+        such->setEditable(true);
+        such->addItems({QStringLiteral("Alpha"), QStringLiteral("Beta")});
+        lay->addWidget(datum);
+        lay->addWidget(such);
+        new DateEditBinding(&ds, QStringLiteral("Anlagedatum"), datum);
+        new ComboBoxBinding(&ds, QStringLiteral("Suchbegriff"), such);
+        ds.open();
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QCOMPARE(datum->date(), QDate(2024, 1, 1));
+        QCOMPARE(such->currentText(), QStringLiteral("Müller"));
+        datum->setFocus();
+        QTest::keyClick(datum, Qt::Key_Up); // the day section steps on
+        QCOMPARE(ds.state(), Dataset::State::Edit);
+        QCOMPARE(ds.asDateTime(QStringLiteral("Anlagedatum")), QDateTime(QDate(2024, 1, 2), QTime(0, 0)));
+        such->setFocus();
+        such->lineEdit()->selectAll();
+        QTest::keyClicks(such, QStringLiteral("Neu"));
+        QCOMPARE(ds.asString(QStringLiteral("Suchbegriff")), QStringLiteral("Neu"));
+        such->setCurrentIndex(1);
+        emit such->activated(1); // what choosing from the list does
+        QCOMPARE(ds.asString(QStringLiteral("Suchbegriff")), QStringLiteral("Beta"));
+        ds.post();
+        QCOMPARE(scalar(QStringLiteral("select Suchbegriff from Kundenstamm where Firma = 1 and Kunde = 1")).toString(),
+                 QStringLiteral("Beta"));
+        // a NULL date shows blank and stays NULL
+        ds.setRecNo(2);
+        ds.edit();
+        ds.setValue(QStringLiteral("Anlagedatum"), QVariant());
+        QCOMPARE(datum->text().trimmed(), QString());
+        ds.post();
+        QVERIFY(scalar(QStringLiteral("select Anlagedatum from Kundenstamm where Firma = 1 and Kunde = 2")).isNull());
     }
 };
 
