@@ -747,7 +747,6 @@ void Dataset::append()
 
 void Dataset::checkLengths() const
 {
-    const QString table = targetTable();
     for (int i = 0; i < fieldCount(); ++i) {
         const QSqlField f = m_record.field(i);
         if (f.length() <= 0 || f.metaType().id() != QMetaType::QString)
@@ -760,7 +759,6 @@ void Dataset::checkLengths() const
             throw EDatabaseError(QStringLiteral("Der Wert für das Feld '%1' ist zu lang: %2 Zeichen, erlaubt sind höchstens %3.")
                                      .arg(f.name()).arg(len).arg(f.length()));
     }
-    Q_UNUSED(table);
 }
 
 QString Dataset::keyWhere(const QVector<QVariant> &original, QVariantList &binds) const
