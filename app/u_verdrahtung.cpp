@@ -1,7 +1,10 @@
 #include "app/core/u_land.h"
 #include "app/u_main.h"
+#include "maintenance/u_datenbankinitialisieren.h"
+#include "maintenance/u_sqlkonsole.h"
 #include "masterdata/u_artikelstammdaten.h"
 #include "masterdata/u_kundenstammdaten.h"
+#include "platform/core/guarded.h"
 #include "platform/core/radiogroup.h"
 
 #include <QPushButton>
@@ -28,4 +31,8 @@ void verdrahten()
         frm_kundenstammdaten->raise();
         frm_kundenstammdaten->activateWindow();
     });
+    // database maintenance: the fresh start and the console of the hidden panel
+    QObject::connect(m->btn_datenbankleeren, &QPushButton::clicked, m,
+                     [] { guarded([] { btn_datenbankleerenClick(frm_datenbankinitialisieren); }); });
+    new TSqlKonsole(m->pnl_sql);
 }

@@ -58,13 +58,20 @@ QPushButton *neuerKnopf(const char *name, const QString &text, QWidget *parent)
 }
 
 // The box only shows that its step has run; the user cannot toggle it.
+class Anzeigekasten : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint &) const override { return false; }
+};
+
 QCheckBox *neueAnzeige(const char *name, QWidget *parent)
 {
-    auto *c = new QCheckBox(parent);
+    auto *c = new Anzeigekasten(parent);
     c->setObjectName(QString::fromLatin1(name));
     c->setChecked(false);
     c->setFocusPolicy(Qt::NoFocus);
-    c->setAttribute(Qt::WA_TransparentForMouseEvents);
     return c;
 }
 
