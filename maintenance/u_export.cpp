@@ -154,6 +154,7 @@ Tfrm_export::Tfrm_export(ExportQuelle quelle, QWidget *parent) : QDialog(parent)
     }
     lb_format->setMinimumWidth(190);
     lb_format->setSpacing(1);
+    lb_format->setIconSize(QSize(20, 20));
     fl->addWidget(lb_format);
     oben->addWidget(gbFormat);
 
@@ -411,17 +412,16 @@ bool Tfrm_export::btn_exportierenClick()
     pb_export->setRange(0, qMax(1, m_quelle.zeilen));
     pb_export->setValue(0);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QElapsedTimer uhr;
-    uhr.start();
+    QElapsedTimer uhr; // started at the first callback
     ExportErgebnis r;
     try {
         r = exportieren(m_quelle, e, [this, &uhr](int erledigt) {
             pb_export->setValue(erledigt);
             // keep the window painted and the cancel button alive, without
             // handing the event loop more often than it needs
-            if (uhr.elapsed() >= 40) {
+            if (!uhr.isValid() || uhr.elapsed() >= 40) {
                 QCoreApplication::processEvents();
-                uhr.restart();
+                uhr.start();
             }
             return !m_abbrechen;
         });

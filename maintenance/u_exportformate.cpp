@@ -17,6 +17,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPen>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTime>
@@ -25,6 +26,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 
 namespace {
@@ -378,31 +380,30 @@ QByteArray pdfExport(const ExportQuelle &q, const ExportEinstellungen &e, const 
     pdf.setTitle(QStringLiteral("Export"));
     pdf.setResolution(300);
 
-    // column widths in points, from the title and the first records
-    QFontMetricsF fm(schrift), fmf(fett);
+    // measured and painted in device pixels; pt converts points
+    const double pt = pdf.resolution() / 72.0;
+    QFontMetricsF fm(schrift, &pdf), fmf(fett, &pdf);
     QList<double> breite;
     const int probe = qMin(q.zeilen, 300);
     for (int s = 0; s < spalten; ++s) {
         double b = fmf.horizontalAdvance(q.titel[s]);
         for (int z = 0; z < probe; ++z)
             b = qMax(b, fm.horizontalAdvance(exportText(q.wert(z, s), e.formate).section(QLatin1Char('\n'), 0, 0)));
-        breite << qBound(28.0, b + 8.0, 200.0);
+        breite << qBound(28.0 * pt, b + 8.0 * pt, 200.0 * pt);
     }
     double gesamt = 0;
     for (double b : breite)
         gesamt += b;
     const QMarginsF rand(36, 36, 36, 36); // points, half an inch
-    const bool quer = gesamt > QPageSize(QPageSize::A4).sizePoints().width() - rand.left() - rand.right();
+    const bool quer =
+        gesamt > (QPageSize(QPageSize::A4).sizePoints().width() - rand.left() - rand.right()) * pt;
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), quer ? QPageLayout::Landscape : QPageLayout::Portrait,
                                   rand, QPageLayout::Point));
 
     QPainter p;
     if (!p.begin(&pdf))
         throw TvxError(QStringLiteral("Das PDF-Dokument konnte nicht angelegt werden."));
-    // paint in points
-    const double skala = pdf.resolution() / 72.0;
-    p.scale(skala, skala);
-    const QRectF seite(QPointF(0, 0), QSizeF(pdf.width() / skala, pdf.height() / skala));
+    const QRectF seite(0, 0, pdf.width(), pdf.height());
 
     // column groups that fit the page width; wide results continue on further pages
     QList<QPair<int, int>> gruppen;
@@ -442,13 +443,13 @@ QByteArray pdfExport(const ExportQuelle &q, const ExportEinstellungen &e, const 
                     const QRectF r(x, y, breite[s], zh);
                     if (grund.isValid())
                         p.fillRect(r, grund);
-                    p.setPen(QColor(184, 196, 184));
+                    p.setPen(QPen(QColor(184, 196, 184), 0.5 * pt));
                     p.drawRect(r);
                     p.setPen(Qt::black);
                     QString t = text(s);
                     t.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-                    t = m.elidedText(t, Qt::ElideRight, breite[s] - 6);
-                    p.drawText(r.adjusted(3, 0, -3, 0),
+                    t = m.elidedText(t, Qt::ElideRight, breite[s] - 6 * pt);
+                    p.drawText(r.adjusted(3 * pt, 0, -3 * pt, 0),
                                Qt::AlignVCenter | (zahl(s) ? Qt::AlignRight : Qt::AlignLeft), t);
                     x += breite[s];
                 }
@@ -488,6 +489,18 @@ void xlsxExport(const ExportQuelle &q, const ExportEinstellungen &e, const Forts
         throw TvxError(QStringLiteral("Eine Excel-Tabelle fasst höchstens %1 Zeilen und %2 Spalten.")
                            .arg(kMaxZeilen - 1)
                            .arg(kMaxSpalten));
+    // The library prints numbers with the C runtime's printf, which follows
+    // LC_NUMERIC: under a German locale 1.5 would become "1,5" in the sheet XML.
+    struct CZahlen {
+        QByteArray alt;
+        CZahlen()
+        {
+            const char *l = setlocale(LC_NUMERIC, nullptr);
+            alt = l ? QByteArray(l) : QByteArray("C");
+            setlocale(LC_NUMERIC, "C");
+        }
+        ~CZahlen() { setlocale(LC_NUMERIC, alt.constData()); }
+    } cZahlen;
     QTemporaryDir tmp;
     if (!tmp.isValid())
         throw TvxError(QStringLiteral("Kein Platz für temporäre Dateien: %1").arg(tmp.errorString()));
