@@ -14,4 +14,4 @@ clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitiz
   $(pkg-config --libs Qt6Gui) -o "$out/fuzz_rtf"
 cd "$out"
 ASAN_OPTIONS=detect_leaks=0 ./fuzz_rtf -max_total_time="$secs" -max_len="${FUZZ_MAX_LEN:-4096}" -timeout=10 \
-  -dict="$here/rtf.dict" corpus
+  -dict="$here/rtf.dict" ${FUZZ_ARGS:-} corpus
