@@ -8,6 +8,8 @@
 #include "output/u_vorschau.h"
 #include "output/udm_rechnung_vorschau.h"
 #include "output/udm_rechnungen.h"
+#include "richtext/u_kopftext.h"
+#include "richtext/u_texteerfassen.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,6 +33,10 @@ int main(int argc, char **argv)
     frm_land = land.get();
     auto vorschau = std::make_unique<Tfrm_vorschau>(main.get());
     auto kunden = std::make_unique<Tfrm_kundenstammdaten>();
+    auto texteerfassen = std::make_unique<Tfrm_texteerfassen>(main.get());
+    frm_texteerfassen = texteerfassen.get();
+    auto kopftext = std::make_unique<Tfrm_kopftext>(main.get());
+    frm_kopftext = kopftext.get();
     auto artikel = std::make_unique<Tfrm_artikelstammdaten>();
     auto initialisieren = std::make_unique<Tfrm_datenbankinitialisieren>(main.get());
 
@@ -41,6 +47,10 @@ int main(int argc, char **argv)
     // children of the main window go with it; the rest in reverse order
     initialisieren.reset();
     artikel.reset();
+    frm_kopftext = nullptr;
+    kopftext.reset();
+    frm_texteerfassen = nullptr;
+    texteerfassen.reset();
     kunden.reset();
     vorschau.reset();
     frm_land = nullptr;

@@ -1,13 +1,38 @@
 #include "app/core/u_land.h"
 #include "app/u_main.h"
+#include "capture/u_erfassung.h"
 #include "maintenance/u_datenbankinitialisieren.h"
 #include "maintenance/u_sqlkonsole.h"
 #include "masterdata/u_artikelstammdaten.h"
 #include "masterdata/u_kundenstammdaten.h"
 #include "platform/core/guarded.h"
 #include "platform/core/radiogroup.h"
+#include "richtext/u_kopftext.h"
+#include "richtext/u_texteerfassen.h"
 
 #include <QPushButton>
+
+namespace {
+// Shows a master-data window with its hand-over button and moves it to the
+// given number through its invokable "Ansteuern" when it has one; a failed
+// move is ignored.
+void zurUebergabeZeigen(QWidget *fenster, const QString &nummer)
+{
+    if (!fenster)
+        return;
+    if (auto *b = fenster->findChild<QPushButton *>(QStringLiteral("btn_uebergeben")))
+        b->setVisible(true);
+    fenster->show();
+    fenster->raise();
+    fenster->activateWindow();
+    if (!nummer.isEmpty() && fenster->metaObject()->indexOfMethod("Ansteuern(QString)") >= 0) {
+        try {
+            QMetaObject::invokeMethod(fenster, "Ansteuern", Q_ARG(QString, nummer));
+        } catch (...) {
+        }
+    }
+}
+} // namespace
 
 void verdrahten()
 {
@@ -35,4 +60,25 @@ void verdrahten()
     QObject::connect(m->btn_datenbankleeren, &QPushButton::clicked, m,
                      [] { guarded([] { btn_datenbankleerenClick(frm_datenbankinitialisieren); }); });
     new TSqlKonsole(m->pnl_sql);
+
+    // the capture tab and its pickers
+    auto *erf = new TErfassung(m->ts_erfassung);
+    m->onPickerAufbauen = [erf] { erf->PickerAufbauen(); };
+    m->onPickerOeffnen = [erf] { erf->PickerOeffnen(); };
+    erf->onKundenfensterZeigen = [](const QString &kunde) { zurUebergabeZeigen(frm_kundenstammdaten, kunde); };
+    erf->onArtikelfensterZeigen = [](const QString &artikel) { zurUebergabeZeigen(frm_artikelstammdaten, artikel); };
+    erf->onKopftextZeigen = [](const QString &caption, const QString &uebergabe, const QStringList &zeilen) {
+        if (!frm_kopftext)
+            return;
+        frm_kopftext->setWindowTitle(caption);
+        frm_kopftext->setTransferCaption(uebergabe);
+        frm_kopftext->setLines(zeilen);
+        frm_kopftext->exec();
+    };
+    erf->onZusatztextZeigen = [](Dataset *positionen, const QString &feld) {
+        if (!frm_texteerfassen)
+            return;
+        frm_texteerfassen->setDataSource(positionen, feld);
+        frm_texteerfassen->exec();
+    };
 }
