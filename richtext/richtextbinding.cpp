@@ -3,6 +3,7 @@
 #include "platform/core/guarded.h"
 #include "platform/rtf/rtf.h"
 
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -20,6 +21,7 @@ void RichTextBinding::load(const QVariant &value, bool active)
   const QString text = value.isNull() ? QString() : value.toString();
   if (m_hasShown && text == m_shown) return;
   Rtf::read(text, m_edit->document());
+  m_edit->moveCursor(QTextCursor::Start);  // a freshly shown text starts at its beginning
   m_shown = text;
   m_hasShown = true;
 }

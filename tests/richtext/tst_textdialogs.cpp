@@ -9,6 +9,7 @@
 #include "richtext/u_texteerfassen.h"
 
 #include <QComboBox>
+#include <QSpinBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -56,6 +57,8 @@ private slots:
     execSql(m_db, "INSERT INTO Artikelpositionen VALUES (1, 1, :t)", {{"t", QString(kRtf)}});
     execSql(m_db, "INSERT INTO Artikelpositionen VALUES (2, 2, 'Nur Text\r\nzweite Zeile')");
     execSql(m_db, "INSERT INTO Artikelpositionen VALUES (3, 3, NULL)");
+    execSql(m_db, "INSERT INTO Artikelpositionen VALUES (4, 4, :t)",
+            {{"t", QString("{\\rtf1{\\fonttbl{\\f0 Courier New;}}\\f0\\fs28\\b Fett\\b0  normal\\par}")}});
   }
 
   // --- header text dialog -------------------------------------------------------
@@ -240,6 +243,18 @@ private slots:
     QCOMPARE(ds.value("Zusatztext1").toString(), QString());
     ds.cancel();
     QCOMPARE(dlg.editor()->toPlainText(), QString("Montage vor Ort, 2 Stunden"));
+
+    // moving to another position refreshes the toolbar from its text
+    auto *bold = dlg.toolbar()->findChild<QToolButton *>("BoldButton");
+    QVERIFY(!bold->isChecked());
+    ds.last();
+    QCOMPARE(dlg.editor()->toPlainText(), QString("Fett normal"));
+    QVERIFY(bold->isChecked());
+    QCOMPARE(dlg.toolbar()->fontSizeSpin()->value(), 14);
+    QCOMPARE(dlg.toolbar()->fontNameCombo()->currentText(), QString("Courier New"));
+    ds.first();
+    QVERIFY(!bold->isChecked());
+    QCOMPARE(ds.state(), Dataset::State::Browse);
 
     dlg.setDataSource(nullptr);
     QVERIFY(dlg.editor()->isReadOnly());
