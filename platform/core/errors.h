@@ -30,6 +30,12 @@ private:
     QString m_code;
 };
 
+// A silent abort: the handler that raised it has already told the user.
+class EAbort : public TvxError {
+public:
+    EAbort() : TvxError(QStringLiteral("Vorgang abgebrochen")) {}
+};
+
 // Strict conversions as the original platform performs them: surrounding blanks
 // allowed, anything else raises EConvertError.
 int strToInt(const QString &s);

@@ -20,6 +20,7 @@ void guarded(const std::function<void()> &body)
 {
     try {
         body();
+    } catch (const EAbort &) {
     } catch (...) {
         Dialogs::instance().error(currentExceptionText());
     }

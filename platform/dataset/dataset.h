@@ -20,10 +20,6 @@ struct FilterNode;
 // Silent abort: thrown by an event handler (BeforePost, BeforeDelete, ...) to
 // stop the operation without an error message of its own. Callers that show
 // errors should let it pass quietly.
-class EAbort : public TvxError {
-public:
-    EAbort() : TvxError(QStringLiteral("Vorgang abgebrochen")) {}
-};
 
 // Position of a record that survives sorting and filtering while the record
 // exists; invalid after close/reopen.

@@ -731,6 +731,10 @@ bool SqlCipherDriver::open(const QString &dbName, const QString &, const QString
     sqlite3_finalize(probe);
 
     sqlite3_busy_timeout(h, 5000);
+    // Per connection only, nothing is written to the file: sorting large rows
+    // in memory and a bigger page cache make the big master-data lists open
+    // several times faster.
+    sqlite3_exec(h, "PRAGMA temp_store = MEMORY; PRAGMA cache_size = -32768", nullptr, nullptr, nullptr);
     sqlite3_create_function(h, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
                             nullptr, nullptr);
     sqlite3_create_function(h, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, likeFunction,
