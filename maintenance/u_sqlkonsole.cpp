@@ -136,6 +136,7 @@ TSqlKonsole::TSqlKonsole(QWidget *panel) : QWidget(panel)
     m_position = new QLabel(moDBNav1);
     m_position->setObjectName(QStringLiteral("lbl_sqlposition"));
     m_position->setStyleSheet(QStringLiteral("color: #404a58; padding-left: 8px;"));
+    m_position->setMinimumWidth(220);
     nav->addWidget(m_position);
     nav->addStretch(1);
     rechts->addWidget(moDBNav1);
