@@ -30,6 +30,6 @@ function(tvx_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=Europe/Berlin;LANG=de_DE.UTF-8;TVX_SOURCE_DIR=${PROJECT_SOURCE_DIR};TVX_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=Europe/Berlin;LANG=de_DE.UTF-8;LC_MESSAGES=C;TVX_SOURCE_DIR=${PROJECT_SOURCE_DIR};TVX_BINARY_DIR=${PROJECT_BINARY_DIR}"
     TIMEOUT 600)
 endfunction()

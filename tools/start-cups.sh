@@ -2,6 +2,8 @@
 # Starts a local CUPS scheduler with the cups-pdf printer "TVX_PDF" as default.
 # Idempotent; used by the test set-up.
 set -euo pipefail
+# the checks below read the tools' English answers
+export LC_ALL=C
 
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
   mkdir -p /run/cups

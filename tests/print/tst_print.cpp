@@ -23,6 +23,11 @@ QString runTool(const QString &program, const QStringList &args, int *exitCode =
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    // the CUPS tools answer in the user's language; the checks read English
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C"));
+    p.setProcessEnvironment(env);
     p.start(program, args);
     p.waitForFinished(60000);
     if (exitCode)
