@@ -14,7 +14,9 @@ namespace Rtf {
 // including an empty field, is plain text.
 bool isRtf(const QString &fieldText);
 
-// Replaces the content of doc with the field's text. RTF is decoded; plain
+// Replaces the content of doc with the field's text. RTF is decoded (\'hh
+// bytes in the code page of the run's font charset or of \ansicpg, 1252 by
+// default; single- and double-byte Windows code pages); plain
 // text is taken line by line (CR LF, LF or CR). Malformed RTF never fails:
 // whatever can be read is kept. Undo history is not touched and the document
 // is left unmodified.

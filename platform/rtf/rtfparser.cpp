@@ -3,8 +3,12 @@
 #include <QHash>
 #include <QList>
 #include <QLatin1StringView>
+#include <QMutex>
+#include <QStringDecoder>
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace Rtf::detail {
@@ -44,9 +48,9 @@ enum class Kw {
   // destinations
   FontTbl, ColorTbl, SkipDest,
   // document
-  Deff,
+  Deff, AnsiCpg,
   // font and colour tables
-  F, Red, Green, Blue,
+  F, FCharset, Red, Green, Blue,
   // character
   Plain, B, I, Ul, UlNone, Strike, Fs, Cf, Cb, Highlight,
   // paragraph
@@ -80,6 +84,8 @@ const QHash<QLatin1StringView, KwInfo> &keywords()
                           "fontfile", "falt", "panose", "objdata", "result", "xform", "txe"})
       add(w, Kw::SkipDest);
     add("deff", Kw::Deff);
+    add("ansicpg", Kw::AnsiCpg);
+    add("fcharset", Kw::FCharset);
     add("f", Kw::F);
     add("red", Kw::Red);
     add("green", Kw::Green);
@@ -153,6 +159,98 @@ bool isDroppedChar(char16_t c)
   return c == 0xFFFC || (c >= 0xFDD0 && c <= 0xFDEF) || c == 0xFFFE || c == 0xFFFF;
 }
 
+// --- code pages ---------------------------------------------------------------
+// \'hh bytes are in the code page of the run's font (its \fcharset) or of
+// the document (\ansicpg). A rich edit on a Western system writes 1252, but
+// text in a Central European or Cyrillic font comes as bytes of that page.
+
+int codePageOfCharset(int charset, int ansi)
+{
+  switch (charset) {
+  case 77: return 10000;
+  case 128: return 932;
+  case 129: return 949;
+  case 134: return 936;
+  case 136: return 950;
+  case 161: return 1253;
+  case 162: return 1254;
+  case 163: return 1258;
+  case 177: return 1255;
+  case 178: return 1256;
+  case 186: return 1257;
+  case 204: return 1251;
+  case 222: return 874;
+  case 238: return 1250;
+  case 255: return 437;
+  default: return ansi;  // 0 ANSI, 1 default, 2 symbol and unknown ones
+  }
+}
+
+const char *codePageName(int cp)
+{
+  switch (cp) {
+  case 874: return "windows-874";
+  case 932: return "Shift_JIS";
+  case 936: return "GBK";
+  case 949: return "windows-949";
+  case 950: return "Big5";
+  case 437: return "IBM437";
+  case 10000: return "macintosh";
+  case 1250: return "windows-1250";
+  case 1251: return "windows-1251";
+  case 1253: return "windows-1253";
+  case 1254: return "windows-1254";
+  case 1255: return "windows-1255";
+  case 1256: return "windows-1256";
+  case 1257: return "windows-1257";
+  case 1258: return "windows-1258";
+  default: return nullptr;
+  }
+}
+
+struct CodePage {
+  int cp = 1252;
+  bool multiByte = false;
+  std::array<char16_t, 256> map{};
+  bool isLead(int b) const
+  {
+    if (!multiByte) return false;
+    if (cp == 932) return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    return b >= 0x81 && b <= 0xFE;
+  }
+  QString decodePair(int lead, int trail) const
+  {
+    QStringDecoder d(codePageName(cp), QStringConverter::Flag::Stateless);
+    const char bytes[2] = {char(lead), char(trail)};
+    QString out = d.decode(QByteArrayView(bytes, 2));
+    return out.isEmpty() ? QString(QChar(QChar::ReplacementCharacter)) : out;
+  }
+};
+
+// A code page's byte table; nullptr for 1252 and for pages this system cannot decode.
+const CodePage *codePage(int cp)
+{
+  if (cp == 1252 || !codePageName(cp)) return nullptr;
+  static QMutex mutex;
+  static QHash<int, std::shared_ptr<CodePage>> cache;
+  QMutexLocker lock(&mutex);
+  if (auto it = cache.constFind(cp); it != cache.cend()) return it->get();
+  std::shared_ptr<CodePage> page;
+  QStringDecoder probe(codePageName(cp), QStringConverter::Flag::Stateless);
+  if (probe.isValid()) {
+    page = std::make_shared<CodePage>();
+    page->cp = cp;
+    page->multiByte = cp == 932 || cp == 936 || cp == 949 || cp == 950;
+    for (int b = 0; b < 256; ++b) {
+      const char byte = char(b);
+      const QString one = probe.decode(QByteArrayView(&byte, 1));
+      page->map[b] = one.size() == 1 ? one[0].unicode() : char16_t(QChar::ReplacementCharacter);
+    }
+  }
+  cache.insert(cp, page);
+  return page.get();
+}
+
 class Parser {
 public:
   Parser(QStringView in, Sink &sink) : in_(in), sink_(sink) {}
@@ -164,6 +262,16 @@ public:
     const qsizetype n = in_.size();
     while (pos_ < n && !done_) {
       const char16_t c = in_[pos_].unicode();
+      if (lead_ >= 0 && !(c == '\\' && pos_ + 1 < n && in_[pos_ + 1] == u'\'')) {
+        // A double-byte character's trail may also be written as a plain character.
+        const int lead = lead_;
+        lead_ = -1;
+        if (c >= 0x20 && c < 0x80 && c != '{' && c != '}' && c != '\\' && skipChars_ == 0) {
+          ++pos_;
+          for (QChar ch : leadPage_->decodePair(lead, c)) character(ch.unicode());
+          continue;
+        }
+      }
       if (c == '{') {
         ++pos_;
         skipChars_ = 0;
@@ -266,7 +374,7 @@ private:
         --skipChars_;
         return;
       }
-      if (byte >= 0) character(cp1252ToUnicode(uchar(byte)).unicode());
+      if (byte >= 0) decodedByte(byte);
       return;
     }
     case '*':
@@ -331,6 +439,7 @@ private:
       s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::FontTable;
       fontNum_ = 0;
       fontName_.clear();
+      fontCharset_ = -1;
       break;
     case Kw::ColorTbl:
       s.dest = s.dest == Dest::Skip ? Dest::Skip : Dest::ColorTable;
@@ -342,12 +451,19 @@ private:
     case Kw::Deff:
       if (hasParam) deff_ = v;
       break;
+    case Kw::AnsiCpg:
+      if (hasParam) ansiCp_ = (v == 1252 || codePage(v)) ? v : 1252;
+      break;
+    case Kw::FCharset:
+      if (hasParam && s.dest == Dest::FontTable) fontCharset_ = v;
+      break;
     case Kw::F:
       if (!hasParam) break;
       if (s.dest == Dest::FontTable) {
         if (!fontName_.trimmed().isEmpty()) commitFont();
         fontNum_ = v;
         fontName_.clear();
+        fontCharset_ = -1;
       } else {
         s.chr.font = v;
       }
@@ -432,6 +548,38 @@ private:
     buf_.append(QChar(c));
   }
 
+  int currentCodePage() const
+  {
+    const State &s = stack_.back();
+    int charset = -1;
+    if (s.dest == Dest::FontTable)
+      charset = fontCharset_;
+    else
+      charset = fontCharsets_.value(s.chr.font >= 0 && fonts_.contains(s.chr.font) ? s.chr.font : deff_, -1);
+    return codePageOfCharset(charset, ansiCp_);
+  }
+
+  void decodedByte(int byte)
+  {
+    if (lead_ >= 0) {
+      const int lead = lead_;
+      lead_ = -1;
+      for (QChar ch : leadPage_->decodePair(lead, byte)) character(ch.unicode());
+      return;
+    }
+    const CodePage *page = byte >= 0x80 ? codePage(currentCodePage()) : nullptr;
+    if (!page) {
+      character(cp1252ToUnicode(uchar(byte)).unicode());
+      return;
+    }
+    if (page->isLead(byte)) {
+      lead_ = byte;
+      leadPage_ = page;
+      return;
+    }
+    character(page->map[byte]);
+  }
+
   void paragraph()
   {
     if (st().dest != Dest::Text) return;
@@ -466,7 +614,10 @@ private:
   void commitFont()
   {
     const QString name = fontName_.trimmed();
-    if (!name.isEmpty() && !fonts_.contains(fontNum_)) fonts_.insert(fontNum_, name);
+    if (!name.isEmpty() && !fonts_.contains(fontNum_)) {
+      fonts_.insert(fontNum_, name);
+      if (fontCharset_ >= 0) fontCharsets_.insert(fontNum_, fontCharset_);
+    }
     fontName_.clear();
   }
 
@@ -486,7 +637,12 @@ private:
   int skipChars_ = 0;
 
   int deff_ = 0;
+  int ansiCp_ = 1252;
   QHash<int, QString> fonts_;
+  QHash<int, int> fontCharsets_;
+  int fontCharset_ = -1;
+  int lead_ = -1;  // first byte of a double-byte character, awaiting its trail
+  const CodePage *leadPage_ = nullptr;
   int fontNum_ = 0;
   QString fontName_;
   QList<QColor> colours_;

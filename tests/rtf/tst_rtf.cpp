@@ -168,6 +168,10 @@ const char *const kLines =
     "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\qr\\fs24 Zeile 1\\line Zeile 2\\tab Spalte\\par"
     "\\pard\\qj Absatz 2\\par\r\n\\pard\\qc\\par\r\nletzter}";
 
+const char *const kDoubleByte =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset128 MS Gothic;}"
+    "{\\f2\\fnil\\fcharset238 Arial CE;}}\\f1 \\'82\\'a0\\'93\\'fa\\'82a\\f2 \\'b9\\'9c\\f0 \\'e4\\par}";
+
 } // namespace
 
 class TestRtf : public QObject {
@@ -319,6 +323,35 @@ private slots:
                      "\\cf0\\b0\\u937?\\par\r\n}\r\n"));
   }
 
+  void codePages_data()
+  {
+    QTest::addColumn<QString>("rtf");
+    QTest::addColumn<QString>("plain");
+    QTest::newRow("font charset 238") << "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}"
+                                         "{\\f1\\fswiss\\fcharset238 Arial CE;}}\\f1\\lang1045 Zaj\\'b9c \\'8c\\f0  \\'b9\\par}"
+                                      << QString::fromUtf8("Zając Ś ¹");
+    QTest::newRow("ansicpg 1251") << "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}"
+                                     "\\f0 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'80}"
+                                  << QString::fromUtf8("Привет Ђ");
+    QTest::newRow("greek font") << "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset161 Arial Greek;}}"
+                                   "\\f1 \\'d9\\'ec\\'dd\\'e3\\'e1}"
+                                << QString::fromUtf8("Ωμέγα");
+    QTest::newRow("double byte") << "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Gothic;}}"
+                                    "\\f0 \\'82\\'a0\\'82\\'a2 \\'93\\'fa\\'96\\'7b\\'b1 \\'82}"
+                                 << QString::fromUtf8("あい 日本ｱ ");
+    QTest::newRow("unicode fallback") << "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}"
+                                         "\\uc2\\u26085\\'93\\'fa\\u26412\\'96\\'7b}"
+                                      << QString::fromUtf8("日本");
+    QTest::newRow("unknown page") << "{\\rtf1\\ansi\\ansicpg99999 \\'e4\\'80}" << QString::fromUtf8("ä€");
+  }
+  void codePages()
+  {
+    QFETCH(QString, rtf);
+    QFETCH(QString, plain);
+    QCOMPARE(Rtf::toPlainText(rtf), plain);
+    checkStable(rtf);
+  }
+
   void malformed_data()
   {
     QTest::addColumn<QString>("rtf");
@@ -364,7 +397,7 @@ private slots:
 
   void everyPrefix()
   {
-    for (const char *sample : {kLetterhead, kUnicode, kCp1252, kColours, kLines}) {
+    for (const char *sample : {kLetterhead, kUnicode, kCp1252, kColours, kLines, kDoubleByte}) {
       const QString s = QString::fromLatin1(sample);
       for (qsizetype n = 0; n <= s.size(); ++n) {
         checkStable(s.left(n));
@@ -380,7 +413,7 @@ private slots:
   {
     QRandomGenerator rng(20261211);
     const QString alphabet = QStringLiteral("{}\\\\\\'*;-0123456789abfilpqrstuxABF \r\n\t\x01") + QChar(0xE4) + QChar(0xD83D);
-    const QList<QString> samples{kLetterhead, kUnicode, kCp1252, kColours, kLines};
+    const QList<QString> samples{kLetterhead, kUnicode, kCp1252, kColours, kLines, kDoubleByte};
     for (int round = 0; round < 3000; ++round) {
       QString s = samples[rng.bounded(int(samples.size()))];
       const int edits = 1 + rng.bounded(8);
