@@ -205,7 +205,7 @@ Tfrm_datenbankinitialisieren::Tfrm_datenbankinitialisieren(QWidget *parent) : QD
             [this] { guarded([this] { btn_initialisierenClick(btn_initialisieren); }); });
     connect(btn_schliessen, &QPushButton::clicked, this, [this] { btn_schliessenClick(); });
 
-    resize(sizeHint().expandedTo(QSize(540, 430)));
+    resize(sizeHint().expandedTo(QSize(540, 380)));
 }
 
 Tfrm_datenbankinitialisieren::~Tfrm_datenbankinitialisieren()

@@ -434,32 +434,63 @@ QByteArray pdfExport(const ExportQuelle &q, const ExportEinstellungen &e, const 
             erste = false;
             ++seitenNr;
             double y = 0;
-            auto zeile = [&](const std::function<QString(int)> &text, const std::function<bool(int)> &zahl,
-                             const QColor &grund, bool kopf) {
-                double x = 0;
+            double gruppenBreite = 0;
+            for (int s = g.first; s < g.second; ++s)
+                gruppenBreite += breite[s];
+            // backgrounds per row, text per cell, the grid lines once per page
+            auto zeile = [&](const QStringList &texte, const QList<bool> &rechts, const QColor &grund, bool kopf) {
+                if (grund.isValid())
+                    p.fillRect(QRectF(0, y, gruppenBreite, zh), grund);
                 p.setFont(kopf ? fett : schrift);
+                p.setPen(Qt::black);
                 const QFontMetricsF &m = kopf ? fmf : fm;
+                const double grundlinie = y + (zh - m.height()) / 2 + m.ascent();
+                double x = 0;
                 for (int s = g.first; s < g.second; ++s) {
-                    const QRectF r(x, y, breite[s], zh);
-                    if (grund.isValid())
-                        p.fillRect(r, grund);
-                    p.setPen(QPen(QColor(184, 196, 184), 0.5 * pt));
-                    p.drawRect(r);
-                    p.setPen(Qt::black);
-                    QString t = text(s);
-                    t.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-                    t = m.elidedText(t, Qt::ElideRight, breite[s] - 6 * pt);
-                    p.drawText(r.adjusted(3 * pt, 0, -3 * pt, 0),
-                               Qt::AlignVCenter | (zahl(s) ? Qt::AlignRight : Qt::AlignLeft), t);
+                    QString t = texte[s];
+                    if (t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')))
+                        t.replace(QLatin1String("\r\n"), QLatin1String(" "))
+                            .replace(QLatin1Char('\n'), QLatin1Char(' '))
+                            .replace(QLatin1Char('\r'), QLatin1Char(' '));
+                    const double platz = breite[s] - 6 * pt;
+                    double w = m.horizontalAdvance(t);
+                    if (w > platz) {
+                        t = m.elidedText(t, Qt::ElideRight, platz);
+                        w = m.horizontalAdvance(t);
+                    }
+                    // a plain baseline position: far cheaper than a laid-out rectangle
+                    const double tx = x + 3 * pt + (rechts.value(s) ? platz - w : 0);
+                    p.drawText(QPointF(tx, grundlinie), t);
                     x += breite[s];
                 }
                 y += zh;
             };
-            zeile([&](int s) { return q.titel[s]; }, [](int) { return false; }, QColor(216, 224, 234), true);
+            zeile(q.titel, {}, QColor(216, 224, 234), true);
+            QStringList texte;
+            QList<bool> rechts;
             for (int z = von; z < bis; ++z) {
-                zeile([&](int s) { return exportText(q.wert(z, s), e.formate); },
-                      [&](int s) { return istZahl(q.wert(z, s)); },
-                      z % 2 ? QColor(233, 243, 233) : QColor(), false);
+                texte.clear();
+                rechts.clear();
+                for (int s = 0; s < spalten; ++s) {
+                    if (s < g.first || s >= g.second) {
+                        texte << QString();
+                        rechts << false;
+                        continue;
+                    }
+                    const QVariant v = q.wert(z, s);
+                    texte << exportText(v, e.formate);
+                    rechts << istZahl(v);
+                }
+                zeile(texte, rechts, z % 2 ? QColor(233, 243, 233) : QColor(), false);
+            }
+            p.setPen(QPen(QColor(184, 196, 184), 0.5 * pt));
+            for (double ly = 0; ly <= y + 0.01; ly += zh)
+                p.drawLine(QPointF(0, ly), QPointF(gruppenBreite, ly));
+            double lx = 0;
+            p.drawLine(QPointF(0, 0), QPointF(0, y));
+            for (int s = g.first; s < g.second; ++s) {
+                lx += breite[s];
+                p.drawLine(QPointF(lx, 0), QPointF(lx, y));
             }
             p.setFont(schrift);
             p.setPen(Qt::darkGray);

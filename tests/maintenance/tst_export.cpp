@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -460,6 +461,24 @@ private slots:
         QVERIFY(gross.contains("375")); // 300 * 1.25
         if (qEnvironmentVariableIsSet("TVX_SCREENSHOTS"))
             QFile::copy(e.datei, qEnvironmentVariable("TVX_SCREENSHOTS") + "/export.pdf");
+
+        // a result wider than the page: landscape, the further columns on pages of their own
+        ExportQuelle breit;
+        for (int s = 0; s < 40; ++s)
+            breit.titel << QStringLiteral("Spalte%1").arg(s + 1);
+        breit.zeilen = 5;
+        breit.wert = [](int z, int s) { return QStringLiteral("Wert %1-%2").arg(z + 1).arg(s + 1); };
+        e.datei = pfad("breit.pdf");
+        exportieren(breit, e);
+        QProcess info;
+        info.start("pdfinfo", {e.datei});
+        info.waitForFinished(30000);
+        const QString angaben = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(angaben.contains(QRegularExpression("Page size:\\s+84[12](\\.\\d+)? x 595")), qPrintable(angaben));
+        const QStringList seiten = pdfText(e.datei).split('\f', Qt::SkipEmptyParts);
+        QVERIFY(seiten.size() >= 2);
+        QVERIFY(seiten[0].contains("Spalte1 ") && !seiten[0].contains("Spalte40"));
+        QVERIFY(seiten.last().contains("Spalte40") && seiten.last().contains("Wert 5-40"));
     }
 
     void clipboard()
