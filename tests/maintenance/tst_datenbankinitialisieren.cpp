@@ -108,6 +108,22 @@ private slots:
             f.grab().save(qEnvironmentVariable("TVX_SCREENSHOTS") + "/datenbankinitialisieren.png");
     }
 
+    void languageLoadReplacesCaptionsAndTitle()
+    {
+        TestProgrammordner p;
+        Tfrm_strings strings;
+        frm_strings = &strings;
+        Tfrm_datenbankinitialisieren f;
+        SpracheLaden(1, p.ordner());
+        QCOMPARE(f.windowTitle(), QStringLiteral("Empty database"));
+        QCOMPARE(f.btn_erfassungen->text(), QStringLiteral("1 Delete invoices"));
+        QCOMPARE(f.lbl_head->text(), QStringLiteral("Here you can initialise the database for a fresh start."));
+        SpracheLaden(0, p.ordner());
+        QCOMPARE(f.windowTitle(), QStringLiteral("Datenbank leeren"));
+        QCOMPARE(f.btn_schliessen->text(), QStringLiteral("Schliessen"));
+        frm_strings = nullptr;
+    }
+
     void invoiceStep()
     {
         QFETCH(bool, ja);
