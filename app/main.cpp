@@ -10,8 +10,6 @@
 #include "output/udm_rechnungen.h"
 #include "richtext/u_kopftext.h"
 #include "richtext/u_texteerfassen.h"
-#include "richtext/u_kopftext.h"
-#include "richtext/u_texteerfassen.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -39,10 +37,6 @@ int main(int argc, char **argv)
     frm_texteerfassen = texteerfassen.get();
     auto kopftext = std::make_unique<Tfrm_kopftext>(main.get());
     frm_kopftext = kopftext.get();
-    auto texte = std::make_unique<Tfrm_texteerfassen>(main.get());
-    frm_texteerfassen = texte.get();
-    auto kopftext = std::make_unique<Tfrm_kopftext>(main.get());
-    frm_kopftext = kopftext.get();
     auto artikel = std::make_unique<Tfrm_artikelstammdaten>();
     auto initialisieren = std::make_unique<Tfrm_datenbankinitialisieren>(main.get());
 
@@ -57,10 +51,6 @@ int main(int argc, char **argv)
     kopftext.reset();
     frm_texteerfassen = nullptr;
     texteerfassen.reset();
-    frm_kopftext = nullptr;
-    kopftext.reset();
-    frm_texteerfassen = nullptr;
-    texte.reset();
     kunden.reset();
     vorschau.reset();
     frm_land = nullptr;

@@ -12,6 +12,10 @@
 #include "platform/core/guarded.h"
 #include "platform/core/radiogroup.h"
 #include "platform/print/print.h"
+#include "platform/dataset/dataset.h"
+#include "platform/dataset/fieldbinding.h"
+#include "richtext/richtextbinding.h"
+#include "richtext/trichtexttoolbar.h"
 #include "app/core/u_land.h"
 
 #include <QApplication>
@@ -39,6 +43,8 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextEdit>
+#include <QAction>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -352,32 +358,134 @@ void Tfrm_main::buildEinstellungenTab()
 
 void Tfrm_main::buildDruckTab()
 {
-    // The company record editor is laid out by the rich-text subsystem around
-    // these persisted controls; until then they stand in a plain grid.
-    auto *g = new QGridLayout(ts_druck);
-    g->setContentsMargins(16, 12, 16, 12);
+    auto *outer = new QHBoxLayout(ts_druck);
+    outer->setContentsMargins(16, 12, 16, 12);
+    outer->setSpacing(18);
+
+    // left: the letterhead and the company data, bound to Firmenstamm
+    auto *links = new QVBoxLayout;
+    links->setSpacing(6);
+    lbl_absender = label(QStringLiteral("lbl_absender"), QStringLiteral("Absenderadresse"), ts_druck);
+    QFont bold = lbl_absender->font();
+    bold.setBold(true);
+    lbl_absender->setFont(bold);
+    links->addWidget(lbl_absender);
+    me_anschrift_firma = named(new QTextEdit(ts_druck), QStringLiteral("me_anschrift_firma"));
+    me_anschrift_firma->setAcceptRichText(true);
+    me_anschrift_firma->setMinimumSize(420, 170);
+    FormatBar = new TRichTextToolbar(me_anschrift_firma, TRichTextToolbar::Rows::Two, ts_druck);
+    FormatBar->setObjectName(QStringLiteral("FormatBar"));
+    links->addWidget(FormatBar);
+    links->addWidget(me_anschrift_firma, 2);
+
+    auto *firma = new QGridLayout;
+    firma->setHorizontalSpacing(8);
+    DBEdit3 = named(new QLineEdit(ts_druck), QStringLiteral("DBEdit3"));
+    ed_file = named(new QLineEdit(ts_druck), QStringLiteral("ed_file"));
+    QAction *waehlen = ed_file->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
+    waehlen->setObjectName(QStringLiteral("ed_file_button"));
+    waehlen->setToolTip(QStringLiteral("Bilddatei auswählen"));
+    connect(waehlen, &QAction::triggered, this, [this] { guarded([this] { ed_fileButtonClick(); }); });
+    firma->addWidget(label(QStringLiteral("lbl_firmenname"), QStringLiteral("Firmenname"), ts_druck), 0, 0);
+    firma->addWidget(DBEdit3, 0, 1);
+    firma->addWidget(label(QStringLiteral("lbl_logo"), QStringLiteral("Logo"), ts_druck), 1, 0);
+    firma->addWidget(ed_file, 1, 1);
+    cb_bildeinszueins = named(new QCheckBox(QStringLiteral("Bild ungestreckt anzeigen"), ts_druck), QStringLiteral("cb_bildeinszueins"));
+    firma->addWidget(cb_bildeinszueins, 2, 1);
+    links->addLayout(firma);
+
+    auto *fussKopf = label(QStringLiteral("lbl_fusszeilen"), QStringLiteral("Fußzeilen der Rechnung"), ts_druck);
+    fussKopf->setFont(bold);
+    links->addSpacing(6);
+    links->addWidget(fussKopf);
+    auto *fuss = new QHBoxLayout;
+    QPlainTextEdit **fussFelder[] = {&ed_fuss1_d, &ed_fuss2_d, &ed_fuss3_d, &ed_fuss4_d};
+    for (int i = 0; i < 4; ++i) {
+        *fussFelder[i] = named(new QPlainTextEdit(ts_druck), QStringLiteral("ed_fuss%1_d").arg(i + 1));
+        (*fussFelder[i])->setMinimumHeight(90);
+        (*fussFelder[i])->setLineWrapMode(QPlainTextEdit::NoWrap);
+        fuss->addWidget(*fussFelder[i]);
+    }
+    links->addLayout(fuss, 1);
+    outer->addLayout(links, 3);
+
+    // right: the proposed texts of a new invoice and the credit-note text
+    auto *rechts = new QVBoxLayout;
+    rechts->setSpacing(6);
     re_kopftextvorschlag_re = named(new QPlainTextEdit(ts_druck), QStringLiteral("re_kopftextvorschlag_re"));
     re_fusstextvorschlag_re = named(new QPlainTextEdit(ts_druck), QStringLiteral("re_fusstextvorschlag_re"));
     for (QPlainTextEdit *e : {re_kopftextvorschlag_re, re_fusstextvorschlag_re}) {
         e->setLineWrapMode(QPlainTextEdit::NoWrap);
         e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        e->setMinimumHeight(80);
+        e->setMinimumHeight(110);
     }
+    auto *kopf = label(QStringLiteral("lbl_kopftextvorschlag"), QStringLiteral("Kopftext"), ts_druck);
+    kopf->setFont(bold);
+    rechts->addWidget(kopf);
+    rechts->addWidget(re_kopftextvorschlag_re, 1);
+    auto *abschluss = label(QStringLiteral("lbl_fusstextvorschlag"), QStringLiteral("Abschlusstext"), ts_druck);
+    abschluss->setFont(bold);
+    rechts->addWidget(abschluss);
+    rechts->addWidget(re_fusstextvorschlag_re, 1);
+    auto *gut = new QHBoxLayout;
     ed_gutschrifttext_re = named(new QLineEdit(ts_druck), QStringLiteral("ed_gutschrifttext_re"));
-    cb_bildeinszueins = named(new QCheckBox(QStringLiteral("Bild ungestreckt anzeigen"), ts_druck), QStringLiteral("cb_bildeinszueins"));
+    gut->addWidget(label(QStringLiteral("ld_1"), QStringLiteral("Gutschrift Nr. Text"), ts_druck));
+    gut->addWidget(ed_gutschrifttext_re, 1);
+    rechts->addLayout(gut);
+    rechts->addStretch(0);
     ed_bearbeiter_re = named(new QLineEdit(ts_druck), QStringLiteral("ed_bearbeiter_re"));
     ed_bearbeiter_re->setVisible(false);
     cb_firmenkopf_re = named(new QCheckBox(ts_druck), QStringLiteral("cb_firmenkopf_re"));
     cb_firmenkopf_re->setVisible(false);
-    g->addWidget(label(QStringLiteral("lbl_kopftextvorschlag"), QStringLiteral("Kopftext"), ts_druck), 0, 0);
-    g->addWidget(re_kopftextvorschlag_re, 1, 0);
-    g->addWidget(label(QStringLiteral("lbl_fusstextvorschlag"), QStringLiteral("Abschlusstext"), ts_druck), 0, 1);
-    g->addWidget(re_fusstextvorschlag_re, 1, 1);
-    g->addWidget(label(QStringLiteral("ld_1"), QStringLiteral("Gutschrift Nr. Text"), ts_druck), 2, 0);
-    g->addWidget(ed_gutschrifttext_re, 3, 0);
-    g->addWidget(cb_bildeinszueins, 3, 1);
-    g->setRowStretch(4, 1);
+    outer->addLayout(rechts, 2);
+
+    // the company record: the one row of Firmenstamm, opened while the tab is shown
+    tbl_firmen = new Dataset(QSqlDatabase(), this);
+    tbl_firmen->setObjectName(QStringLiteral("tbl_firmen"));
+    tbl_firmen->setTableName(QStringLiteral("Firmenstamm"));
+    tbl_firmen->beforeClose = [](Dataset &d) { tbl_firmenBeforeClose(d); };
+    new RichTextBinding(tbl_firmen, QStringLiteral("Anschrift_FI"), me_anschrift_firma);
+    new LineEditBinding(tbl_firmen, QStringLiteral("Name_FI"), DBEdit3);
+    new LineEditBinding(tbl_firmen, QStringLiteral("LogoPfad"), ed_file);
+    for (int i = 0; i < 4; ++i)
+        new MemoBinding(tbl_firmen, QStringLiteral("Fusstext%1").arg(i + 1), *fussFelder[i]);
+    onFirmenOeffnen = [this] { tbl_firmenOeffnen(); };
+    onFirmenSchliessen = [this] { tbl_firmen->close(); };
+}
+
+void Tfrm_main::tbl_firmenOeffnen()
+{
+    if (!dm_datenbank || !dm_datenbank->Datenbank_Verbindung.Connected())
+        return;
+    tbl_firmen->setDatabase(dm_datenbank->Datenbank_Verbindung.db());
+    tbl_firmen->open();
+    // the program uses company 1
+    tbl_firmen->locate(QStringLiteral("Firma"), AktuelleFirma);
+}
+
+void Tfrm_main::tbl_firmenBeforeClose(Dataset &d)
+{
+    if (d.state() != Dataset::State::Edit && d.state() != Dataset::State::Insert)
+        return;
+    try {
+        d.post();
+    } catch (...) {
+        d.cancel();
+    }
+}
+
+void Tfrm_main::ed_fileButtonClick()
+{
+    if (!tbl_firmen->isOpen() || tbl_firmen->isEmpty())
+        return;
+    if (tbl_firmen->state() != Dataset::State::Edit && tbl_firmen->state() != Dataset::State::Insert)
+        tbl_firmen->edit();
+    const QString datei = Dialogs::instance().openFile(
+        QStringLiteral("Bilddatei auswählen"), Programmordner(),
+        QStringLiteral("Bilddateien (*.jpg *.jpeg *.gif *.bmp *.png);;Alle Dateien (*)"));
+    if (!datei.isEmpty())
+        tbl_firmen->field(QStringLiteral("LogoPfad")).setValue(QDir::toNativeSeparators(datei));
 }
 
 void Tfrm_main::buildPersistedPlaceholders()

@@ -14,6 +14,9 @@ class QSpinBox;
 class QTabWidget;
 class QWidget;
 class TRadioGroup;
+class TRichTextToolbar;
+class Dataset;
+class QTextEdit;
 class FormStorage;
 
 // The main window: five tabs, the footer bar, the start-up and shut-down
@@ -61,7 +64,14 @@ public:
     QPlainTextEdit *me_body_re = nullptr;
     QCheckBox *cb_gsmtpvoranstellen = nullptr;
 
-    // "Druckbild": the persisted part (the company editor joins it)
+    // "Druckbild": the company record and the persisted texts
+    QLabel *lbl_absender = nullptr;
+    QTextEdit *me_anschrift_firma = nullptr;
+    TRichTextToolbar *FormatBar = nullptr;
+    QLineEdit *DBEdit3 = nullptr;
+    QLineEdit *ed_file = nullptr;
+    QPlainTextEdit *ed_fuss1_d = nullptr, *ed_fuss2_d = nullptr, *ed_fuss3_d = nullptr, *ed_fuss4_d = nullptr;
+    Dataset *tbl_firmen = nullptr;
     QPlainTextEdit *re_kopftextvorschlag_re = nullptr;
     QPlainTextEdit *re_fusstextvorschlag_re = nullptr;
     QLineEdit *ed_gutschrifttext_re = nullptr;
@@ -97,6 +107,9 @@ public:
     void cb_drucker_reChange();
     void rg_spracheClick(int index);
     void FormStorage1RestorePlacement();
+    void ed_fileButtonClick();
+    void tbl_firmenOeffnen();
+    static void tbl_firmenBeforeClose(Dataset &d);
     void ErsterStartVorgaben(int sprache);
     QString HilfeDatei() const;
 

@@ -9,6 +9,7 @@
 #include "platform/core/clock.h"
 #include "platform/core/dialogs.h"
 #include "platform/core/radiogroup.h"
+#include "platform/dataset/dataset.h"
 #include "platform/sql/sqlutil.h"
 #include "tests/support/testprogrammordner.h"
 
@@ -26,6 +27,7 @@
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QtTest>
 
 // The main window with its repository, on a fixture's program folder, started
@@ -322,6 +324,52 @@ private slots:
         QCOMPARE(p.f->cb_zufuhr_re->currentIndex(), 0);
         QCOMPARE(p.f->cb_papier_re->currentText(), p.f->cb_papier_re->itemText(0));
         QCOMPARE(p.f->cb_papier_re->itemText(0), QStringLiteral("Default"));
+    }
+
+    void companyRecordOnTheLetterheadTab()
+    {
+        ScopedScriptedDialogs dialoge;
+        Programm p;
+        p.starten();
+        QVERIFY(!p.f->tbl_firmen->isOpen());
+        p.f->pc_main->setCurrentWidget(p.f->ts_druck);
+        QVERIFY(p.f->tbl_firmen->isOpen());
+        QCOMPARE(p.f->DBEdit3->text(), TestProgrammordner::wert(p.dm.Datenbank_Verbindung.db(),
+                                                                "select Name_FI from Firmenstamm where Firma = 1").toString());
+        QVERIFY(p.f->me_anschrift_firma->toPlainText().contains(p.f->DBEdit3->text()));
+        // Enter breaks the line in the letterhead
+        p.f->activateWindow();
+        p.f->me_anschrift_firma->setFocus();
+        QTRY_VERIFY(p.f->me_anschrift_firma->hasFocus());
+        p.f->me_anschrift_firma->moveCursor(QTextCursor::End);
+        QTest::keyClick(p.f->me_anschrift_firma, Qt::Key_Return);
+        QTest::keyClicks(p.f->me_anschrift_firma, "Neue Zeile");
+        QVERIFY(p.f->me_anschrift_firma->hasFocus());
+        QTest::keyClicks(p.f->ed_fuss2_d, "UID-Zusatz ");
+        // the logo button writes the chosen path
+        dialoge.files << p.ordner.pfad("logo.png");
+        p.f->ed_fileButtonClick();
+        QCOMPARE(dialoge.shown.last().text, QStringLiteral("Bilddatei auswählen"));
+        // leaving the tab stores everything, twice does not make a second row
+        p.f->pc_main->setCurrentWidget(p.f->ts_einstellungen);
+        QVERIFY(!p.f->tbl_firmen->isOpen());
+        p.f->pc_main->setCurrentWidget(p.f->ts_druck);
+        p.f->pc_main->setCurrentWidget(p.f->ts_erfassung);
+        QSqlDatabase db = p.dm.Datenbank_Verbindung.db();
+        QCOMPARE(TestProgrammordner::wert(db, "select count(*) from Firmenstamm").toInt(), 1);
+        const QString rtf = TestProgrammordner::wert(db, "select Anschrift_FI from Firmenstamm").toString();
+        QVERIFY(rtf.startsWith("{\\rtf"));
+        QVERIFY(rtf.contains("Neue Zeile"));
+        QVERIFY(TestProgrammordner::wert(db, "select Fusstext2 from Firmenstamm").toString().startsWith("UID-Zusatz "));
+        QCOMPARE(QDir::fromNativeSeparators(TestProgrammordner::wert(db, "select LogoPfad from Firmenstamm").toString()),
+                 p.ordner.pfad("logo.png"));
+        // a post that fails is cancelled without a message
+        p.f->pc_main->setCurrentWidget(p.f->ts_druck);
+        p.f->DBEdit3->setText(QString(80, 'x')); // longer than Name_FI allows
+        p.f->pc_main->setCurrentWidget(p.f->ts_erfassung);
+        QVERIFY(!p.f->tbl_firmen->isOpen());
+        QVERIFY(TestProgrammordner::wert(db, "select Name_FI from Firmenstamm").toString() != QString(80, 'x'));
+        QCOMPARE(dialoge.shown.size(), 1);
     }
 
     void backupOnShutDown()
