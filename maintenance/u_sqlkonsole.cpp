@@ -192,6 +192,8 @@ void TSqlKonsole::btn_ausfuehrenClick(QObject *sender)
                     QStringLiteral("Die Anweisung liefert keine Datenmenge und wurde nicht ausgeführt. "
                                    "Änderungen laufen über „Update/Insert ausführen“."));
             qry_ausfuehren->open();
+            // the rows are cached; holding no handle lets the connection close cleanly at exit
+            qry_ausfuehren->setDatabase(QSqlDatabase());
             gr_sql->resizeColumnsToContents();
             for (int c = 0; c < gr_sql->model()->columnCount(); ++c)
                 if (gr_sql->columnWidth(c) > 320)
