@@ -251,7 +251,7 @@ void TErfassung::bauenKopf(QWidget *parent)
     nameFont.setBold(true);
     ed_kunde_re_name->setFont(nameFont);
     ed_kunde_re_name->setStyleSheet(QStringLiteral("color: #1f3b5a;"));
-    ed_kunde_re_name->setMinimumWidth(260);
+    ed_kunde_re_name->setMinimumWidth(200);
     ed_kunde_re_name->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
     btn_kopfok_stammkunde_re = named(new QPushButton(QStringLiteral("Rechnung erfassen"), pnl_kopf_re),
@@ -335,14 +335,14 @@ void TErfassung::bauenDetails(QWidget *parent)
     for (QLineEdit *e : {ed_menge_re, ed_rabatt_re, DBEdit2})
         e->setAlignment(Qt::AlignRight);
     ed_einzelpreis_re->lineEdit()->setAlignment(Qt::AlignRight);
-    ed_artikel_re->setMinimumWidth(110);
-    ed_artikel_re_name->setMinimumWidth(180);
+    ed_artikel_re->setMinimumWidth(90);
+    ed_artikel_re_name->setMinimumWidth(150);
     ed_menge_re->setFixedWidth(72);
     DBEdit1->setFixedWidth(52);
     ed_einzelpreis_re->setFixedWidth(104);
     ed_rabatt_re->setFixedWidth(64);
     DBEdit2->setFixedWidth(96);
-    ed_text_re->setMinimumWidth(150);
+    ed_text_re->setMinimumWidth(120);
 
     // the line amount rests in teal and is read in white
     FocusColour::setRestingColour(DBEdit2, clTeal);
@@ -373,12 +373,13 @@ void TErfassung::bauenDetails(QWidget *parent)
     g->setColumnStretch(0, 1);
 
     auto *knoepfe = new QHBoxLayout;
-    knoepfe->setSpacing(4);
+    knoepfe->setSpacing(6);
+    knoepfe->setContentsMargins(0, 4, 0, 0);
     knoepfe->addWidget(btn_neueposition);
-    knoepfe->addWidget(btn_zusatz_re);
     knoepfe->addWidget(btn_artikelstamm_re);
-    g->addLayout(knoepfe, 1, 8);
-    g->setRowMinimumHeight(2, 16);
+    knoepfe->addWidget(btn_zusatz_re);
+    knoepfe->addStretch(1);
+    g->addLayout(knoepfe, 2, 0, 1, 5);
 }
 
 void TErfassung::bauenFuss(QWidget *parent)
@@ -444,13 +445,13 @@ void TErfassung::binden()
 
     gr_artikelpositionen_re->setDataset(
         t, {{QStringLiteral("Artikel"), txt("gr_artikelpositionen_re_artikel"), {}, 110},
-            {QStringLiteral("ArtikelName"), txt("gr_artikelpositionen_re_bezeichnung"), {}, 260},
+            {QStringLiteral("ArtikelName"), txt("gr_artikelpositionen_re_bezeichnung"), {}, 220},
             {QStringLiteral("Menge"), txt("gr_artikelpositionen_re_menge"), kBetragsformat, 80},
             {QStringLiteral("Einheit"), txt("gr_artikelpositionen_re_eh"), {}, 56},
             {QStringLiteral("Preis"), txt("gr_artikelpositionen_re_preis"), kBetragsformat, 96},
             {QStringLiteral("Rabatt"), txt("gr_artikelpositionen_re_rabatt"), kBetragsformat, 72},
             {QStringLiteral("Gesamt"), txt("gr_artikelpositionen_re_gesamt"), kBetragsformat, 100},
-            {QStringLiteral("Text"), txt("gr_artikelpositionen_re_text"), {}, 200}});
+            {QStringLiteral("Text"), txt("gr_artikelpositionen_re_text"), {}, 120}});
     // the capture's order is its entry order, which the save numbers by
     gr_artikelpositionen_re->setTitleClickSorting(false);
     gr_artikelpositionen_re->horizontalHeader()->setStretchLastSection(true);

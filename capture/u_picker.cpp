@@ -54,7 +54,7 @@ void TErfassung::bauenPicker(QWidget *parent)
 {
     pnl_picker_re = new QFrame(parent);
     pnl_picker_re->setObjectName(QStringLiteral("pnl_picker_re"));
-    pnl_picker_re->setFixedWidth(300);
+    pnl_picker_re->setFixedWidth(290);
     pnl_picker_re->setStyleSheet(QStringLiteral("QFrame#pnl_picker_re { background: #e6ebf0; }"));
     auto *v = new QVBoxLayout(pnl_picker_re);
     v->setContentsMargins(6, 6, 6, 6);
@@ -240,9 +240,11 @@ void TErfassung::sucheSetzen(Dataset *picker, const QString &text)
 {
     if (!picker->isOpen())
         return;
-    picker->setFiltered(false);
+    const QString filter = QStringLiteral("Suchbegriff like ") + sqlText(text.trimmed() + QLatin1Char('%'));
     try {
-        picker->setFilter(QStringLiteral("Suchbegriff like ") + sqlText(text.trimmed() + QLatin1Char('%')));
+        // an active filter is replaced in one pass over the rows; switching it
+        // off in between would only show the whole list for a moment
+        picker->setFilter(filter);
         picker->setFiltered(true);
     } catch (const TvxError &) {
         // a text the filter cannot take shows the whole group
