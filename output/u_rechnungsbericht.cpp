@@ -7,10 +7,12 @@
 #include "data/u_dm_datenbank.h"
 #include "masterdata/u_bilder.h"
 #include "platform/report/format.h"
+#include "platform/report/measure.h"
 #include "platform/rtf/rtf.h"
 #include "platform/sql/sqlutil.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImageReader>
 
 bool Gutschrift = false;
@@ -33,6 +35,9 @@ QString gross(int k) { return QString(QChar(u'A' + k)); }
 constexpr double kSlotLinks[4][2] = {
     {157.427, 173.038}, {112.184, 127.529}, {66.940, 82.021}, {21.696, 36.512}};
 constexpr double kMwstLinks[4] = {178.065, 132.557, 87.048, 41.539};
+
+// the values of the customer-data panel
+const char *const kEinpassen[] = {"ppDBText2", "ppDBText11", "ppDBText12", "ppDBText3"};
 
 bool leer(const QVariant &v) { return v.toString().trimmed().isEmpty(); }
 
@@ -127,6 +132,7 @@ TRechnungsbericht::TRechnungsbericht(const TBerichtsart &art) : m_art(art)
     qry_rechnung.setSql(rechnungSql(m_art.tabelle, m_art.vorschau));
     layoutAufbauen();
     slotsMerken();
+    schriftenMerken();
     m_quelle = std::make_unique<CallbackDataSource>([this] { return zeilen(); },
                                                     [this](int r, const QString &f) { return wert(r, f); });
     rp_rechnung.setDataSource(m_quelle.get());
@@ -410,8 +416,11 @@ void TRechnungsbericht::layoutLaden(const QString &datei)
         rp_rechnung.element(klassenName("rlbl_mwst_", c)).left = m_slots[c][2];
         rp_rechnung.element(klassenName("var_mwst_", c)).left = m_slots[c][3];
     }
+    for (const char *n : kEinpassen)
+        rp_rechnung.element(QLatin1String(n)).font.setPointSizeF(m_schriften.value(QLatin1String(n), 10));
     rp_rechnung.loadLayout(datei);
     slotsMerken();
+    schriftenMerken();
 }
 
 void TRechnungsbericht::beschriftungSetzen(const QString &label, const QString &caption)
@@ -424,12 +433,12 @@ void TRechnungsbericht::beschriftungSetzen(const QString &label, const QString &
 
 int TRechnungsbericht::spalte(const QString &feld) const
 {
-    const QString k = feld.toLower();
-    auto it = m_spalten.constFind(k);
+    // keyed by the name as asked for: the layout spells every field one way
+    auto it = m_spalten.constFind(feld);
     if (it != m_spalten.constEnd())
         return *it;
     const int i = qry_rechnung.isOpen() ? qry_rechnung.fieldIndex(feld) : -1;
-    m_spalten.insert(k, i);
+    m_spalten.insert(feld, i);
     return i;
 }
 
@@ -438,7 +447,8 @@ QVariant TRechnungsbericht::wert(int zeile, const QString &feld) const
     if (zeile < 0 || zeile >= zeilen())
         return {};
     const Rechenfelder &f = m_rechen[size_t(zeile)];
-    if (feld.size() >= 6 && feld.size() <= 8) {
+    const QChar c0 = feld.isEmpty() ? QChar() : feld.at(0).toUpper();
+    if (feld.size() >= 6 && feld.size() <= 8 && (c0 == u'B' || c0 == u'M')) {
         if (feld.compare(QLatin1String("Betrag"), Qt::CaseInsensitive) == 0)
             return f.Betrag;
         for (int c = 0; c < 4; ++c) {
@@ -548,9 +558,33 @@ void TRechnungsbericht::rp_rechnungBeforePrint()
     r.region(QStringLiteral("reg_kundenadresse")).visible = true;
 }
 
+// A value that would run out of its box (a long e-mail address in the
+// customer-data panel) is set smaller, down to 7 pt, instead of leaving the panel.
+void TRechnungsbericht::einpassen(Element &e, double punkte)
+{
+    e.font.setPointSizeF(punkte);
+    if (!e.visible)
+        return;
+    const QString t = e.displayText();
+    for (; e.font.pointSizeF() > 7.0; e.font.setPointSizeF(e.font.pointSizeF() - 0.5)) {
+        const QFontMetricsF fm(QFont(e.font, detail::measureDevice()));
+        if (fm.horizontalAdvance(t) / unitsPerMm() <= e.width)
+            break;
+    }
+}
+
+void TRechnungsbericht::schriftenMerken()
+{
+    m_schriften.clear();
+    for (const char *n : kEinpassen)
+        m_schriften.insert(QLatin1String(n), rp_rechnung.element(QLatin1String(n)).font.pointSizeF());
+}
+
 void TRechnungsbericht::ppHeaderBand1BeforePrint()
 {
     Report &r = rp_rechnung;
+    for (const char *n : kEinpassen)
+        einpassen(r.element(QLatin1String(n)), m_schriften.value(QLatin1String(n), 10));
     r.element(QStringLiteral("rlbl_rechnungsnummer")).text =
         Gutschrift ? Einstellung::text(QStringLiteral("ed_gutschrifttext_re")) : txt("sk_16");
     Element &zeile1 = r.element(QStringLiteral("ppDBText1"));

@@ -89,15 +89,18 @@ private:
     };
     void layoutAufbauen();
     void slotsMerken();
+    void schriftenMerken();
+    void einpassen(rpt::Element &e, double punkte);
     void qry_rechnungCalcFields(int zeile, Rechenfelder &f);
     void rueckschreiben(double gesamt, const std::array<double, 4> &mwst);
     int spalte(const QString &feld) const;
 
     TBerichtsart m_art;
     std::vector<Rechenfelder> m_rechen;
-    mutable QHash<QString, int> m_spalten; // lower-case field name -> column, -1 unknown
+    mutable QHash<QString, int> m_spalten; // field name -> column, -1 unknown
     std::unique_ptr<rpt::DataSource> m_quelle;
     TRechnungssummen m_summen;
     // designed left edges of the four class blocks: caption, net sum, VAT caption, VAT amount
     std::array<std::array<double, 4>, 4> m_slots{};
+    QHash<QString, double> m_schriften; // designed point sizes of the elements that shrink to fit
 };

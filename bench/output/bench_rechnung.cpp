@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -77,16 +78,21 @@ int main(int argc, char **argv)
     const QString datei = tmp.filePath(QStringLiteral("bench.pdf"));
     pdfAusgeben(dm, 20120101, 100, datei); // warm-up: fonts, glyph caches, first write-back
 
-    QList<qint64> ms;
+    QList<qint64> ms, cpu;
     for (int i = 0; i < 10; ++i) {
         QElapsedTimer t;
         t.start();
+        const std::clock_t c = std::clock();
         pdfAusgeben(dm, 20120101, 100, datei);
         ms << t.nsecsElapsed() / 1000;
+        cpu << qint64(std::clock() - c) * 1000000 / CLOCKS_PER_SEC;
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("invoice 100 positions to PDF: median %.1f ms, best %.1f ms, worst %.1f ms (goal < 200 ms)\n",
-                ms[ms.size() / 2] / 1000.0, ms.first() / 1000.0, ms.last() / 1000.0);
+    std::sort(cpu.begin(), cpu.end());
+    // the processor time tells the cost when other processes share the machine
+    std::printf("invoice 100 positions to PDF: median %.1f ms, best %.1f ms, worst %.1f ms; processor time median "
+                "%.1f ms (goal < 200 ms)\n",
+                ms[ms.size() / 2] / 1000.0, ms.first() / 1000.0, ms.last() / 1000.0, cpu[cpu.size() / 2] / 1000.0);
 
     if (argc > 1) {
         const QDir aus(QString::fromLocal8Bit(argv[1]));

@@ -365,7 +365,8 @@ private slots:
         QFETCH(QStringList, zeilen);
         QFETCH(QString, kundennummer);
         Umgebung u;
-        u.p.ausfuehren(QStringLiteral("UPDATE Kundenstamm SET Zusatzname_KU = :z, PLZ = :p WHERE Kunde = :k"),
+        u.p.ausfuehren(QStringLiteral("UPDATE Kundenstamm SET Zusatzname_KU = :z, PLZ = :p, "
+                                      "EMail1 = 'buchhaltung@muster-handel.at' WHERE Kunde = :k"),
                        {{QStringLiteral("z"), zusatz}, {QStringLiteral("p"), plz}, {QStringLiteral("k"), kunde}});
         rechnungAnlegen(u.p, 3, kunde, {{QStringLiteral("A1"), 1, 10.0}});
         const auto w = u.woerter(3);
@@ -384,6 +385,11 @@ private slots:
             if (std::abs(x.y - kn.y) < 1 && x.x > 157)
                 nummer += x.text;
         QCOMPARE(nummer, kundennummer);
+        // a long e-mail address is set smaller and stays inside the customer-data panel
+        const auto mail = pdf::find(w, QStringLiteral("buchhaltung@muster-handel.at"));
+        QCOMPARE(mail.size(), 1);
+        for (const auto &m : mail)
+            QVERIFY2(m.x2 <= 203.5 && m.x >= 157.9, qPrintable(QString::number(m.x2)));
     }
 
     void clerk_data()
