@@ -17,8 +17,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+// The lists read only the columns they show, search in and hand over: the
+// master-data tables are wide, and with tens of thousands of rows "select *"
+// would keep the start-up and every tab visit waiting for seconds.
 const QString TErfassung::SQL_qry_kunden = QStringLiteral(
-    "select * from Kundenstamm\n"
+    "select Firma, Kunde, Kundengruppe, Name_KU, Suchbegriff, Sichtbar from Kundenstamm\n"
     "where Firma =:pfirma\n"
     "and Kundengruppe between :pvonkundengruppe and :pbiskundengruppe\n"
     "and Kunde <> 0\n"
@@ -26,7 +29,7 @@ const QString TErfassung::SQL_qry_kunden = QStringLiteral(
     "order by Name_KU");
 
 const QString TErfassung::SQL_qry_artikeln = QStringLiteral(
-    "select * from Artikelstamm\n"
+    "select Artikel, Artikelgruppe, Name_AR, Suchbegriff, Einheit, Sichtbar from Artikelstamm\n"
     "where Artikelgruppe between :pvonartikelgruppe and :pbisartikelgruppe\n"
     "and Sichtbar = 1\n"
     "order by Name_AR");

@@ -452,6 +452,26 @@ bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &
     }
     case FilterNode::Like: {
         const QVariant v = operandValue(*node.children[0], fieldValue);
+        if (node.children[1]->kind == FilterNode::Literal) {
+            if (!node.likePattern) {
+                const QVariant lit = node.children[1]->literal;
+                if (lit.isNull() || !lit.isValid())
+                    return false;
+                auto lp = std::make_shared<FilterNode::LikePattern>();
+                lp->folded = lit.toString().toCaseFolded();
+                const qsizetype star = lp->folded.indexOf(QLatin1Char('%'));
+                lp->prefixOnly = star == lp->folded.size() - 1 && !lp->folded.contains(QLatin1Char('_'));
+                if (lp->prefixOnly)
+                    lp->prefix = lp->folded.left(star);
+                node.likePattern = lp;
+            }
+            if (v.isNull() || !v.isValid())
+                return false;
+            const FilterNode::LikePattern &lp = *node.likePattern;
+            if (lp.prefixOnly)
+                return v.toString().startsWith(lp.prefix, Qt::CaseInsensitive);
+            return likeMatchesFolded(v.toString().toCaseFolded(), lp.folded);
+        }
         const QVariant p = operandValue(*node.children[1], fieldValue);
         if (v.isNull() || p.isNull() || !v.isValid() || !p.isValid())
             return false;
@@ -486,8 +506,11 @@ bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &
 
 bool likeMatches(const QString &text, const QString &pattern)
 {
-    const QString s = text.toCaseFolded();
-    const QString p = pattern.toCaseFolded();
+    return likeMatchesFolded(text.toCaseFolded(), pattern.toCaseFolded());
+}
+
+bool likeMatchesFolded(const QString &s, const QString &p)
+{
     // greedy wildcard match with backtracking to the last '%'
     int si = 0, pi = 0, starP = -1, starS = 0;
     while (si < s.size()) {

@@ -20,6 +20,14 @@ struct FilterNode {
     QString fieldName;                 // as written
     int fieldIndex = -1;               // resolved against a dataset
     std::vector<std::shared_ptr<FilterNode>> children;
+
+    // A LIKE against a fixed pattern is prepared once per filter, not per row.
+    struct LikePattern {
+        QString folded;   // the pattern, case-folded
+        bool prefixOnly;  // "abc%": a plain starts-with
+        QString prefix;
+    };
+    mutable std::shared_ptr<const LikePattern> likePattern;
 };
 
 // Parses the text; TvxError with a message naming the fault and its position.
@@ -34,3 +42,5 @@ bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &
 
 // LIKE match ignoring case for all letters; % and _ wildcards.
 bool likeMatches(const QString &text, const QString &pattern);
+// The same on texts already case-folded.
+bool likeMatchesFolded(const QString &foldedText, const QString &foldedPattern);

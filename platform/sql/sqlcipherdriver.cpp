@@ -689,7 +689,8 @@ bool SqlCipherDriver::open(const QString &dbName, const QString &, const QString
     }
 
     sqlite3 *h = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // a connection is used by one thread only (QtSql's rule), so SQLite's own locking is not needed
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(QFile::encodeName(fi.absoluteFilePath()).constData(), &h, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString msg = h ? QString::fromUtf8(sqlite3_errmsg(h)) : QString::fromUtf8(sqlite3_errstr(rc));
