@@ -112,6 +112,24 @@ void DataGrid::setCellPainter(int column, CellPainter painter)
     viewport()->update();
 }
 
+void DataGrid::setColumnTitle(int column, const QString &title)
+{
+    if (!m_model || column < 0 || column >= m_model->columns().size())
+        return;
+    QList<GridColumn> cols = m_model->columns();
+    if (cols[column].title == title)
+        return;
+    cols[column].title = title;
+    // the reset forgets the widths and the selection; both are put back
+    QList<int> widths;
+    for (int i = 0; i < cols.size(); ++i)
+        widths << columnWidth(i);
+    m_model->setColumns(cols);
+    for (int i = 0; i < cols.size(); ++i)
+        setColumnWidth(i, widths[i]);
+    syncSelectionFromDataset();
+}
+
 void DataGrid::applyWidths()
 {
     if (!m_model)

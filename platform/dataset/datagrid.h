@@ -39,6 +39,9 @@ public:
     void setCellPainter(int column, CellPainter painter);
     CellPainter cellPainter(int column) const { return m_painters.value(column); }
 
+    // Title of one column (the language loader sets grid titles through this).
+    Q_INVOKABLE void setColumnTitle(int column, const QString &title);
+
 signals:
     // After a title click has sorted the dataset.
     void sortedByTitle(const QString &field, const QString &sortText);
