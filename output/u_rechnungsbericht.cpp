@@ -36,8 +36,10 @@ constexpr double kSlotLinks[4][2] = {
     {157.427, 173.038}, {112.184, 127.529}, {66.940, 82.021}, {21.696, 36.512}};
 constexpr double kMwstLinks[4] = {178.065, 132.557, 87.048, 41.539};
 
-// the values of the customer-data panel
-const char *const kEinpassen[] = {"ppDBText2", "ppDBText11", "ppDBText12", "ppDBText3"};
+// one-line header texts that must stay in their box: the customer-data panel,
+// the address window, the note
+const char *const kEinpassen[] = {"ppDBText2", "ppDBText11", "ppDBText12", "ppDBText3",  "ppDBText1",
+                                  "ppDBText23", "ppDBText7",  "ppDBText8",  "ppDBText9", "ppDBText5"};
 
 bool leer(const QVariant &v) { return v.toString().trimmed().isEmpty(); }
 
@@ -559,7 +561,8 @@ void TRechnungsbericht::rp_rechnungBeforePrint()
 }
 
 // A value that would run out of its box (a long e-mail address in the
-// customer-data panel) is set smaller, down to 7 pt, instead of leaving the panel.
+// customer-data panel, a long second name line) is set smaller, down to 7 pt,
+// instead of running into its neighbours.
 void TRechnungsbericht::einpassen(Element &e, double punkte)
 {
     e.font.setPointSizeF(punkte);
@@ -583,8 +586,6 @@ void TRechnungsbericht::schriftenMerken()
 void TRechnungsbericht::ppHeaderBand1BeforePrint()
 {
     Report &r = rp_rechnung;
-    for (const char *n : kEinpassen)
-        einpassen(r.element(QLatin1String(n)), m_schriften.value(QLatin1String(n), 10));
     r.element(QStringLiteral("rlbl_rechnungsnummer")).text =
         Gutschrift ? Einstellung::text(QStringLiteral("ed_gutschrifttext_re")) : txt("sk_16");
     Element &zeile1 = r.element(QStringLiteral("ppDBText1"));
@@ -598,6 +599,8 @@ void TRechnungsbericht::ppHeaderBand1BeforePrint()
         zeile1.field = QStringLiteral("Name_KU");
         zeile2.field = QStringLiteral("Zusatzname_KU");
     }
+    for (const char *n : kEinpassen)
+        einpassen(r.element(QLatin1String(n)), m_schriften.value(QLatin1String(n), 10));
 }
 
 void TRechnungsbericht::ppDetailBand1BeforePrint()

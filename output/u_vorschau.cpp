@@ -2,6 +2,7 @@
 
 #include "platform/report/viewer.h"
 
+#include <QAbstractButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -20,6 +21,9 @@ Tfrm_vorschau::Tfrm_vorschau(QWidget *parent) : QDialog(parent)
     m_preview = new rpt::ReportPreview(this);
     m_preview->setObjectName(QStringLiteral("pnl_vorschau"));
     m_viewer = m_preview->viewer();
+    // a click on a page or zoom button leaves the keyboard with the pages
+    for (QAbstractButton *b : m_preview->findChildren<QAbstractButton *>())
+        b->setFocusPolicy(Qt::TabFocus);
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_preview);
@@ -45,7 +49,11 @@ void Tfrm_vorschau::anzeigen(std::shared_ptr<const rpt::ReportDocument> doc)
     setDocument(nullptr);
 }
 
-void Tfrm_vorschau::FormShow() { m_viewer->setZoom(100); }
+void Tfrm_vorschau::FormShow()
+{
+    m_viewer->setZoom(100);
+    m_viewer->setFocus(); // page keys work at once
+}
 
 void Tfrm_vorschau::showEvent(QShowEvent *e)
 {

@@ -60,6 +60,18 @@ void Tdm_rechnungen::pdfAusgeben(const QString &datei)
     rp_rechnung.exportPdf(datei, o);
 }
 
+TRechnungsausgabe TRechnungsausgabe::Druckeinstellungen()
+{
+    TRechnungsausgabe a;
+    a.drucker = Einstellung::text(QStringLiteral("cb_drucker_re"));
+    a.papier = Einstellung::text(QStringLiteral("cb_papier_re"));
+    a.zufuhr = Einstellung::text(QStringLiteral("cb_zufuhr_re"));
+    bool ok = false;
+    const int kopien = Einstellung::text(QStringLiteral("ed_anzahl_re")).trimmed().toInt(&ok);
+    a.kopien = ok && kopien > 0 ? kopien : 1;
+    return a;
+}
+
 TAusgabeErgebnis RechnungAusgeben(int firma, int periode_re, int rechnung_nr, const TRechnungsausgabe &a)
 {
     if (!dm_rechnungen)

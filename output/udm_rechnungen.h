@@ -41,6 +41,9 @@ struct TRechnungsausgabe {
     bool drucken = false;      // print, or with bildschirm show on screen
     bool bildschirm = false;
     bool email = false;        // PDF into the e-mail folder
+
+    // Printer, paper, bin and copies as the print settings hold them now.
+    static TRechnungsausgabe Druckeinstellungen();
 };
 
 struct TAusgabeErgebnis {

@@ -738,6 +738,14 @@ private slots:
         QCOMPARE(v->currentPage(), doc->pageCount() - 1);
         klick("btn_first");
         QCOMPARE(v->currentPage(), 0);
+        // the keyboard pages too
+        QTRY_VERIFY(v->hasFocus());
+        QTest::keyClick(v, Qt::Key_PageDown);
+        QCOMPARE(v->currentPage(), 1);
+        QTest::keyClick(v, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(v->currentPage(), doc->pageCount() - 1);
+        QTest::keyClick(v, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(v->currentPage(), 0);
         const int breite100 = v->currentImage().width();
         klick("sb_140");
         QCOMPARE(v->zoom(), 140);
@@ -767,10 +775,15 @@ private slots:
         }
         Umgebung u;
         rechnungAnlegen(u.p, 1042, 1, {{QStringLiteral("A1"), 1, 10.0}});
-        const TAusgabeErgebnis e = RechnungAusgeben(
-            1, kPeriode, 1042,
-            {.drucker = QStringLiteral("TVX_PDF"), .papier = QStringLiteral("A4"), .zufuhr = QStringLiteral("Default"),
-             .kopien = 2, .drucken = true});
+        Einstellung::set(QStringLiteral("cb_drucker_re"), QStringLiteral("TVX_PDF"));
+        Einstellung::set(QStringLiteral("cb_papier_re"), QStringLiteral("A4"));
+        Einstellung::set(QStringLiteral("cb_zufuhr_re"), QStringLiteral("Default"));
+        Einstellung::set(QStringLiteral("ed_anzahl_re"), 2);
+        TRechnungsausgabe aus = TRechnungsausgabe::Druckeinstellungen();
+        QCOMPARE(aus.drucker, QStringLiteral("TVX_PDF"));
+        QCOMPARE(aus.kopien, 2);
+        aus.drucken = true;
+        const TAusgabeErgebnis e = RechnungAusgeben(1, kPeriode, 1042, aus);
         QVERIFY(e);
         QVERIFY(e.druckauftrag > 0);
         const auto a = auftragsAttribute(e.druckauftrag);
@@ -779,10 +792,10 @@ private slots:
         QVERIFY2(a.value(QStringLiteral("media")).contains(QLatin1String("a4"), Qt::CaseInsensitive),
                  qPrintable(a.value(QStringLiteral("media"))));
         // cups-pdf writes the document (re-rendered: its text is no longer extractable)
-        const QString aus = QStringLiteral("/var/spool/cups-pdf/TVX/job_%1-RechnungNr_1042.pdf").arg(e.druckauftrag);
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(aus).size() > 1000, 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(pdf::pageCount(aus), 1, 10000);
-        QVERIFY(pdf::info(aus).contains(QLatin1String("RechnungNr_1042")));
+        const QString datei = QStringLiteral("/var/spool/cups-pdf/TVX/job_%1-RechnungNr_1042.pdf").arg(e.druckauftrag);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(datei).size() > 1000, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(pdf::pageCount(datei), 1, 10000);
+        QVERIFY(pdf::info(datei).contains(QLatin1String("RechnungNr_1042")));
     }
 
     // Language load: the layout file at every load, then the report labels from the repository.
