@@ -8,6 +8,7 @@
 #include "app/core/u_land.h"
 #include "app/core/u_strings.h"
 #include "app/u_main.h"
+#include "app/u_programm.h"
 #include "bench/data/grossedatenbank.h"
 #include "data/u_dm_datenbank.h"
 
@@ -59,11 +60,8 @@ int main(int argc, char **argv)
     for (int run = 0; run < 5; ++run) {
         QElapsedTimer t;
         t.start();
-        auto main = std::make_unique<Tfrm_main>();
-        auto strings = std::make_unique<Tfrm_strings>();
-        frm_strings = strings.get();
-        auto dm = std::make_unique<Tdm_datenbank>();
-        verdrahten();
+        auto fenster = std::make_unique<TProgrammfenster>();
+        Tfrm_main *main = fenster->main.get();
         main->show();
         QCoreApplication::processEvents();
         const double ms = t.nsecsElapsed() / 1e6;
@@ -72,10 +70,7 @@ int main(int argc, char **argv)
                    .arg(main->startupFailed() ? QStringLiteral(" (START-UP FAILED)") : QString())
             << Qt::endl;
         main->close();
-        main.reset();
-        dm.reset();
-        frm_strings = nullptr;
-        strings.reset();
+        fenster.reset();
     }
     return 0;
 }
