@@ -5,6 +5,7 @@
 #include "maintenance/u_sqlkonsole.h"
 #include "masterdata/u_artikelstammdaten.h"
 #include "masterdata/u_kundenstammdaten.h"
+#include "output/u_vorschauanzeigen.h"
 #include "platform/core/guarded.h"
 #include "platform/core/radiogroup.h"
 #include "richtext/u_kopftext.h"
@@ -81,4 +82,10 @@ void verdrahten()
         frm_texteerfassen->setDataSource(positionen, feld);
         frm_texteerfassen->exec();
     };
+    // issuing and the capture preview; the mail hand-over (rechnungMailen) is
+    // not connected yet, so "Email " rolls back with a message instead of
+    // storing an invoice that was never sent
+    const TAusstellung ausstellung = AusstellungMitRechnungAusgeben();
+    erf->setRechnungAusgabe([erf, ausstellung](QPushButton *knopf) { btn_rechnungdruckenClick(*erf, knopf, ausstellung); });
+    erf->setVorschau([erf] { btn_re_vorschauClick(*erf); });
 }

@@ -1,0 +1,260 @@
+#include "capture/u_ausstellen.h"
+
+#include "app/core/u_global.h"
+#include "app/core/u_sicherung.h"
+#include "app/core/u_strings.h"
+#include "capture/u_erfassung.h"
+#include "capture/u_geld.h"
+#include "capture/u_rechnungsnummer.h"
+#include "data/u_dm_datenbank.h"
+#include "platform/core/clock.h"
+#include "platform/core/dialogs.h"
+#include "platform/core/errors.h"
+#include "platform/dataset/dataset.h"
+#include "platform/sql/sqlutil.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSqlQuery>
+
+const QString SQL_qry_positionen_vorhanden = QStringLiteral(
+    "select Artikelpositionen.* from Artikelpositionen where RTRIM(LTRIM(Artikelpositionen.Artikel))<> ''");
+
+const TPruefTexte kAusstellenTexte{"sm_24", "sm_25", "sm_26", "sm_36", true};
+const TPruefTexte kVorschauTexte{"sm_39", "sm_40", "sm_41", "sm_43", false};
+
+namespace {
+
+void zeigen(const QString &text) { Dialogs::instance().message(text); }
+
+// A memo's lines as the database keeps them: each ended by a line break.
+QString memoText(const QPlainTextEdit *memo)
+{
+    const QString t = memo->toPlainText();
+    if (t.isEmpty())
+        return {};
+    QString ergebnis;
+    for (const QString &zeile : t.split(QLatin1Char('\n')))
+        ergebnis += zeile + QStringLiteral("\r\n");
+    return ergebnis;
+}
+
+QDateTime tagOhneZeit(const QDate &d) { return QDateTime(d, QTime(0, 0)); }
+
+} // namespace
+
+bool PositionenVorhanden()
+{
+    QSqlQuery q = prepareQuery(dm_datenbank->Datenbank_Verbindung_Lokal.db(), SQL_qry_positionen_vorhanden);
+    execQuery(q);
+    const bool da = q.next();
+    q.finish();
+    return da;
+}
+
+bool ErfassungPruefen(TErfassung &e, const TPruefTexte &texte, int &periode)
+{
+    Dataset *t = e.tbl_rechnungerfassen;
+    // 1
+    if (!t || !t->isOpen()) {
+        zeigen(txt(texte.nichtOffen));
+        return false;
+    }
+    // 2: the article check may refuse it (EAbort, already told)
+    if (t->state() == Dataset::State::Edit || t->state() == Dataset::State::Insert)
+        t->post();
+    // 3
+    if (t->isEmpty()) {
+        zeigen(txt(texte.leer));
+        return false;
+    }
+    // 4
+    if (!PositionenVorhanden()) {
+        zeigen(txt(texte.ungueltig));
+        return false;
+    }
+    // 5
+    TFirmenDaten firma;
+    LadeFirma(AktuelleFirma, firma);
+    if (!firma.Gefunden) {
+        zeigen(texte.firmaZweiteilig ? txt("sm_34") + QStringLiteral("\n\n") + txt("sm_35") : txt("sm_42"));
+        return false;
+    }
+    // 6
+    try {
+        periode = strToInt(e.ed_periode_re->text());
+    } catch (const EConvertError &) {
+        zeigen(txt(texte.periode));
+        return false;
+    }
+    // 7: a rate text that is no number stops here with its conversion error
+    MwstSaetzeLaden();
+    return true;
+}
+
+void qry_re_positionenNewRecord(Dataset &ds)
+{
+    for (const char *n : {"ID_Artikelpositionen", "Firma", "Periode_ls", "Periode_re", "Periode_au", "Periode_bv",
+                          "Lieferschein_nr", "Auftrag_nr", "Barverkauf_nr", "Rechnung_nr", "Position_X", "Kunde",
+                          "Status", "Periode_au_merken", "Auftrag_nr_merken"})
+        ds.setValue(QString::fromLatin1(n), 0);
+    const QDateTime null(QDate(1899, 12, 30), QTime(0, 0));
+    for (const char *n : {"Rechnungsdatum", "Valutadatum", "Auftragsdatum"})
+        ds.setValue(QString::fromLatin1(n), null);
+    ds.setValue(QStringLiteral("Lieferdatum"), tagOhneZeit(Clock::today()));
+    ds.setValue(QStringLiteral("Benutzerdatum"), Clock::now());
+    ds.setValue(QStringLiteral("Erfassungzeit"), Clock::now());
+    for (const char *n : {"Artikel", "Text", "Name_EKU", "Strasse_Hnr_EKU", "PLZ_EKU", "Ort_EKU", "Lieferadresse_EKU",
+                          "Benutzer", "Aktionen", "Identifikation", "Hinweis", "Leistungszeitraum", "Benutzersession",
+                          "Info"})
+        if (ds.hasField(QString::fromLatin1(n)))
+            ds.setValue(QString::fromLatin1(n), QString());
+    for (const char *n : {"Menge", "Preis", "Rabatt", "Einkaufspreis", "Rechnungsbetrag", "BereitsGeliefert",
+                          "BereitsVerrechnet", "LS_RE_TeilMenge"})
+        ds.setValue(QString::fromLatin1(n), 0.0);
+    for (int i = 1; i <= 30; ++i) {
+        const QString n = QStringLiteral("Menge%1").arg(i);
+        if (ds.hasField(n))
+            ds.setValue(n, 0.0);
+    }
+}
+
+void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, int rechnung_nr)
+{
+    const bool vorschau = ziel == TPositionsziel::Vorschau;
+    const QString tabelle = vorschau ? QStringLiteral("ArtikelpositionenVorschau") : QStringLiteral("Artikelpositionen");
+    Dataset &t = *e.tbl_rechnungerfassen;
+
+    // 10
+    t.first();
+    e.pb_re->setValue(0);
+    e.pb_re->setMaximum(t.recordCount());
+    e.pb_re->setVisible(true);
+
+    Dataset q;
+    q.setObjectName(QStringLiteral("qry_re_positionen"));
+    q.setDatabase(dm_datenbank->Datenbank_Verbindung.db());
+    q.setSql(QStringLiteral("select * from %1 where 1=2").arg(tabelle));
+    q.setKeyFields({QStringLiteral("ID_Artikelpositionen")});
+    q.setUpdateTable(tabelle);
+    q.onNewRecord = qry_re_positionenNewRecord;
+    q.open();
+
+    const QDateTime datum = tagOhneZeit(e.ed_datum_re->date());
+    const QString kopftext = memoText(e.re_kopftext_re);
+    const QString fusstext = memoText(e.re_fusstext_re);
+    QStringList felder{QStringLiteral("Artikel"), QStringLiteral("Menge"), QStringLiteral("Preis"),
+                       QStringLiteral("Rabatt"), QStringLiteral("Einkaufspreis"), QStringLiteral("Text"),
+                       QStringLiteral("ArtikelName"), QStringLiteral("Zusatztext1")};
+    if (!vorschau)
+        felder << QStringLiteral("Info");
+
+    // 11
+    int position = 0;
+    while (!t.eof()) {
+        ++position;
+        const QString artikel = t.value(QStringLiteral("Artikel")).toString();
+        if (!artikel.trimmed().isEmpty()) {
+            TArtikelDaten a;
+            LadeArtikel(artikel, a);
+            if (!a.Gefunden)
+                throw ETestException(txt("ex_5") + artikel);
+            q.append();
+            q.setValue(QStringLiteral("Periode_re"), periode_re);
+            q.setValue(QStringLiteral("Firma"), AktuelleFirma);
+            q.setValue(QStringLiteral("Rechnung_nr"), rechnung_nr);
+            q.setValue(QStringLiteral("Position_X"), position);
+            q.setValue(QStringLiteral("Lieferdatum"), datum);
+            q.setValue(QStringLiteral("Rechnungsdatum"), datum);
+            q.setValue(QStringLiteral("Valutadatum"), datum);
+            q.setValue(QStringLiteral("Kunde"), strToInt(e.ed_kunde_re->text()));
+            for (const QString &f : felder)
+                q.setValue(f, t.value(f));
+            q.setValue(QStringLiteral("Kopftext"), kopftext);
+            q.setValue(QStringLiteral("Fusstext"), fusstext);
+            q.setValue(QStringLiteral("Aktionen"), QString());
+            q.setValue(QStringLiteral("Erfassungzeit"), Clock::now());
+            q.setValue(QStringLiteral("Status"), vorschau ? -1 : 50);
+            q.setValue(QStringLiteral("Identifikation"), QStringLiteral("RECHNUNG"));
+            q.setValue(QStringLiteral("Leistungszeitraum"), QString());
+            q.setValue(QStringLiteral("ZahlungsStatus"), QStringLiteral("Keine Zahlung"));
+            if (vorschau)
+                q.setValue(QStringLiteral("BenutzerSession"), SessionKennung);
+            q.setValue(QStringLiteral("ID_Artikelpositionen"), vorschau ? NeueIdVorschau() : NeueIdPositionen());
+            q.post();
+        }
+        e.pb_re->setValue(e.pb_re->value() + 1);
+        t.next();
+    }
+    // 12
+    q.close();
+}
+
+void TransaktionsfehlerMelden(const QString &fehler, const char *protokollText)
+{
+    zeigen(txt("sm_38") + fehler);
+    try {
+        Protokollieren(txt(protokollText) + fehler);
+    } catch (...) {
+    }
+}
+
+void btn_rechnungdruckenClick(TErfassung &e, QPushButton *knopf, const TAusstellung &a)
+{
+    const bool email = knopf == e.btn_rechnung_mailen;
+    int periode = 0;
+    if (!ErfassungPruefen(e, kAusstellenTexte, periode))
+        return;
+
+    // 8: one transaction from the number to the commit
+    TransactionGuard transaktion(dm_datenbank->Datenbank_Verbindung.db());
+    try {
+        // 9
+        const int nummer = RechnungsnummerErmitteln(AktuelleFirma, periode);
+        if (nummer == -1)
+            throw ETestException(txt("ex_4"));
+        // 10-12
+        PositionenUebertragen(e, TPositionsziel::Rechnung, periode, nummer);
+        // 13
+        if (!a.rechnungAusgeben)
+            throw TvxError(QStringLiteral("Die Ausgabe der Rechnung ist nicht eingebunden."));
+        TAusgabeFolge folge;
+        if (email) {
+            if (a.emailOrdnerLeeren)
+                a.emailOrdnerLeeren();
+            folge = a.rechnungAusgeben(AktuelleFirma, periode, nummer, true);
+        } else {
+            folge = a.rechnungAusgeben(AktuelleFirma, periode, nummer, false);
+        }
+        // an invoice nobody saw is not stored (its customer row is gone, say)
+        if (!folge.erzeugt)
+            throw ETestException(txt("ex_7"));
+        if (email) {
+            if (!a.rechnungMailen)
+                throw TvxError(QStringLiteral("Die Übergabe an das E-Mail-Programm ist nicht eingebunden."));
+            a.rechnungMailen(AktuelleFirma, strToInt(e.ed_kunde_re->text()),
+                             Einstellung::text(QStringLiteral("ed_subject_re")), folge.pdfDateien,
+                             Einstellung::lines(QStringLiteral("me_body_re")).join(QStringLiteral("\r\n")));
+        }
+        // 15 before 14: a failed commit must leave the capture open for another attempt
+        transaktion.commit();
+    } catch (const EAbort &) {
+        transaktion.rollback();
+        throw;
+    } catch (const TvxError &x) {
+        transaktion.rollback();
+        TransaktionsfehlerMelden(x.text(), "ps_13");
+        return;
+    } catch (const std::exception &x) {
+        transaktion.rollback();
+        TransaktionsfehlerMelden(QString::fromLocal8Bit(x.what()), "ps_13");
+        return;
+    }
+    // 14
+    e.ErfassungBeenden();
+    e.KopfFreigeben();
+    e.ed_kunde_re->setFocus();
+}
