@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QSqlQuery>
 
+#include <vector>
+
 const QString SQL_qry_positionen_vorhanden = QStringLiteral(
     "select Artikelpositionen.* from Artikelpositionen where RTRIM(LTRIM(Artikelpositionen.Artikel))<> ''");
 
@@ -128,8 +130,8 @@ void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, i
     const QString tabelle = vorschau ? QStringLiteral("ArtikelpositionenVorschau") : QStringLiteral("Artikelpositionen");
     Dataset &t = *e.tbl_rechnungerfassen;
 
-    // 10
-    t.first();
+    // 10: the rows are read by index, so the position panel does not follow
+    // every row (and the user's current row stays where it was)
     e.pb_re->setValue(0);
     e.pb_re->setMaximum(t.recordCount());
     e.pb_re->setVisible(true);
@@ -153,10 +155,14 @@ void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, i
         felder << QStringLiteral("Info");
 
     // 11
-    int position = 0;
-    while (!t.eof()) {
-        ++position;
-        const QString artikel = t.value(QStringLiteral("Artikel")).toString();
+    std::vector<int> spalten;
+    for (const QString &f : felder)
+        spalten.push_back(t.fieldIndex(f));
+    const int artikelSpalte = t.fieldIndex(QStringLiteral("Artikel"));
+    const int zeilen = t.recordCount();
+    for (int zeile = 0; zeile < zeilen; ++zeile) {
+        const int position = zeile + 1;
+        const QString artikel = t.valueAt(zeile, artikelSpalte).toString();
         if (!artikel.trimmed().isEmpty()) {
             TArtikelDaten a;
             LadeArtikel(artikel, a);
@@ -171,8 +177,8 @@ void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, i
             q.setValue(QStringLiteral("Rechnungsdatum"), datum);
             q.setValue(QStringLiteral("Valutadatum"), datum);
             q.setValue(QStringLiteral("Kunde"), strToInt(e.ed_kunde_re->text()));
-            for (const QString &f : felder)
-                q.setValue(f, t.value(f));
+            for (int i = 0; i < felder.size(); ++i)
+                q.setValue(felder[i], t.valueAt(zeile, spalten[size_t(i)]));
             q.setValue(QStringLiteral("Kopftext"), kopftext);
             q.setValue(QStringLiteral("Fusstext"), fusstext);
             q.setValue(QStringLiteral("Aktionen"), QString());
@@ -187,7 +193,6 @@ void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, i
             q.post();
         }
         e.pb_re->setValue(e.pb_re->value() + 1);
-        t.next();
     }
     // 12
     q.close();
