@@ -404,7 +404,7 @@ void TErfassung::bauenFuss(QWidget *parent)
     btn_position_loeschen->setIcon(QIcon(QStringLiteral(":/capture/icons/loeschen.svg")));
     btn_position_loeschen->setIconSize(QSize(20, 20));
     btn_position_loeschen->setMinimumSize(40, 34);
-    btn_position_loeschen->setToolTip(QStringLiteral("Datensatz löschen"));
+    btn_position_loeschen->setToolTip(txt("sk_20"));
     pb_re = named(new QProgressBar(pnl_fuss_re), "pb_re");
     pb_re->setMinimumWidth(160);
     pb_re->setVisible(false);
@@ -912,7 +912,7 @@ void TErfassung::PositionLoeschen()
     Dataset *t = tbl_rechnungerfassen;
     if (!t->isOpen() || t->isEmpty())
         return;
-    if (!Dialogs::instance().question(QStringLiteral("Datensatz löschen?")))
+    if (!Dialogs::instance().question(txt("am_7")))
         return;
     t->deleteRow();
     fokusAuf(ed_artikel_re);
