@@ -320,7 +320,8 @@ private slots:
         QTest::newRow("printer missing") << "drucker" << QString();
         QTest::newRow("article deleted") << "artikel" << txt("ex_5") + QStringLiteral("H200");
         QTest::newRow("customer vanished") << "kunde" << txt("ex_7");
-        QTest::newRow("email not connected") << "email" << txt("ex_7");
+        // the e-mail branch of the output routine or the mail hand-over is not there yet
+        QTest::newRow("email not connected") << "email" << QString();
     }
     void rollsBack()
     {
@@ -357,6 +358,64 @@ private slots:
         QCOMPARE(p.e->tbl_rechnungerfassen->recordCount(), 3);
         QVERIFY(p.e->pb_re->isVisible());
         QVERIFY(!inTransaction(p.dm.Datenbank_Verbindung.db()));
+    }
+
+    // "Email ": the e-mail folder emptied first, the PDF written, the message
+    // handed over with customer, subject, files and body, then committed; a
+    // failing hand-over rolls everything back.
+    void emailHandOver()
+    {
+        ScopedScriptedDialogs d;
+        Programm p;
+        Einstellung::set(QStringLiteral("ed_subject_re"), QStringLiteral("Ihre Rechnung"));
+        const int vorher = p.positionen();
+        const int nummer = p.naechsteNummer();
+        QStringList ablauf;
+        struct Mail {
+            int firma = 0, kunde = 0;
+            QString betreff, text;
+            QStringList dateien;
+        } mail;
+        bool scheitern = true;
+        TAusstellung a;
+        a.emailOrdnerLeeren = [&] { ablauf << QStringLiteral("leeren"); };
+        a.rechnungAusgeben = [&](int firma, int periode, int nr, bool email) {
+            ablauf << QStringLiteral("ausgeben %1 %2 %3 %4").arg(firma).arg(periode).arg(nr).arg(email);
+            // the document sees the rows of the open transaction
+            ablauf << p.haupt(QStringLiteral("select count(*) from Artikelpositionen where Rechnung_nr = %1 "
+                                             "and Periode_re = %2").arg(nr).arg(periode)).toString();
+            return TAusgabeFolge{true, {QStringLiteral("/tmp/RechnungNr_%1.pdf").arg(nr)}};
+        };
+        a.rechnungMailen = [&](int firma, int kunde, const QString &betreff, const QStringList &dateien,
+                               const QString &text) {
+            ablauf << QStringLiteral("mailen");
+            mail = {firma, kunde, betreff, text, dateien};
+            if (scheitern)
+                throw TvxError(QStringLiteral("Mailprogramm nicht erreichbar"));
+        };
+        p.e->setRechnungAusgabe([&](QPushButton *k) { btn_rechnungdruckenClick(*p.e, k, a); });
+        p.dreiPositionen();
+
+        Programm::klick(p.e->btn_rechnung_mailen);
+        QCOMPARE(d.texts(), QStringList{txt("sm_38") + QStringLiteral("Mailprogramm nicht erreichbar")});
+        QCOMPARE(p.protokoll(txt("ps_13") + QStringLiteral("Mailprogramm nicht erreichbar")), 1);
+        QCOMPARE(p.positionen(), vorher);
+        QVERIFY(p.imErfassungsmodus());
+
+        d.clear();
+        ablauf.clear();
+        scheitern = false;
+        Programm::klick(p.e->btn_rechnung_mailen);
+        QVERIFY2(d.texts().isEmpty(), qPrintable(d.texts().join('|')));
+        QCOMPARE(ablauf, (QStringList{QStringLiteral("leeren"), QStringLiteral("ausgeben 1 20120101 %1 1").arg(nummer),
+                                      QStringLiteral("2"), QStringLiteral("mailen")}));
+        QCOMPARE(mail.firma, 1);
+        QCOMPARE(mail.kunde, 1);
+        QCOMPARE(mail.betreff, QStringLiteral("Ihre Rechnung"));
+        QCOMPARE(mail.dateien, QStringList{QStringLiteral("/tmp/RechnungNr_%1.pdf").arg(nummer)});
+        QCOMPARE(mail.text, Einstellung::lines(QStringLiteral("me_body_re")).join(QStringLiteral("\r\n")));
+        QCOMPARE(p.positionen(), vorher + 2);
+        QVERIFY(p.e->pnl_kopf_re->isEnabled());
     }
 
     // The preview: rows exist only while it is shown, under the session id
