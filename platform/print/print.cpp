@@ -215,7 +215,13 @@ int printPdf(const QString &pdfFile, const PrintJob &job)
 
     const QByteArray printer = destName(c.http(), job.printer);
     if (printer.isEmpty())
-        throw TvxError(QString::fromUtf8(cupsLastErrorString()));
+        throw TvxError(QStringLiteral("Es ist kein Standarddrucker eingerichtet (%1)")
+                           .arg(QString::fromUtf8(cupsLastErrorString())));
+    // CUPS says only "No such file or directory" for a queue that does not exist
+    if (cups_dest_t *d = namedDest(c.http(), QString::fromUtf8(printer)))
+        cupsFreeDests(1, d);
+    else
+        throw TvxError(QStringLiteral("Der Drucker \u201E%1\u201C ist nicht eingerichtet").arg(QString::fromUtf8(printer)));
 
     int nopt = 0;
     cups_option_t *opts = nullptr;
@@ -235,7 +241,8 @@ int printPdf(const QString &pdfFile, const PrintJob &job)
     const int id = cupsPrintFile2(c.http(), printer.constData(), file.constData(), title.constData(), nopt, opts);
     cupsFreeOptions(nopt, opts);
     if (id <= 0)
-        throw TvxError(QString::fromUtf8(cupsLastErrorString()));
+        throw TvxError(QStringLiteral("Der Drucker \u201E%1\u201C hat den Auftrag abgelehnt: %2")
+                           .arg(QString::fromUtf8(printer), QString::fromUtf8(cupsLastErrorString())));
     return id;
 }
 
