@@ -73,6 +73,11 @@ void DataGrid::setDataset(Dataset *ds, const QList<GridColumn> &columns)
     m_ds = ds;
     if (!ds)
         return;
+    // while the dataset adds or drops a row the view moves its current index
+    // itself; passing that back would re-enter the dataset mid-operation (so
+    // these run before the model's own handlers)
+    connect(ds, &Dataset::rowAboutToBeInserted, this, [this] { m_syncing = true; });
+    connect(ds, &Dataset::rowAboutToBeRemoved, this, [this] { m_syncing = true; });
     m_model = new DatasetModel(ds, columns, this);
     setModel(m_model);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -82,8 +87,14 @@ void DataGrid::setDataset(Dataset *ds, const QList<GridColumn> &columns)
         applyWidths();
         syncSelectionFromDataset();
     });
-    connect(ds, &Dataset::rowInserted, this, [this] { syncSelectionFromDataset(); });
-    connect(ds, &Dataset::rowRemoved, this, [this] { syncSelectionFromDataset(); });
+    connect(ds, &Dataset::rowInserted, this, [this] {
+        m_syncing = false;
+        syncSelectionFromDataset();
+    });
+    connect(ds, &Dataset::rowRemoved, this, [this] {
+        m_syncing = false;
+        syncSelectionFromDataset();
+    });
     applyWidths();
     syncSelectionFromDataset();
 }

@@ -1,0 +1,64 @@
+#pragma once
+// Helpers of the master-data window tests: real key and mouse events, and a
+// screenshot when TVX_BILDER names a folder.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+#include <QWidget>
+
+namespace stamm {
+
+inline void klick(QWidget *w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(w->width() / 2, w->height() / 2));
+    QApplication::processEvents();
+}
+
+// Key clicks, umlauts included (QTest's own helper takes ASCII only).
+inline void tasten(QWidget *w, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(w, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+    }
+    QApplication::processEvents();
+}
+
+// Focus into the field, select its text and type over it.
+inline void tippen(QLineEdit *e, const QString &text)
+{
+    e->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    e->selectAll();
+    tasten(e, text);
+}
+
+inline void taste(QWidget *w, int key)
+{
+    QTest::keyClick(w, Qt::Key(key));
+    QApplication::processEvents();
+}
+
+// Picks an item of a combo box as the user does: open, choose, Enter.
+inline void waehlen(QComboBox *c, int index)
+{
+    c->setFocus();
+    c->showPopup();
+    QApplication::processEvents();
+    c->view()->setCurrentIndex(c->model()->index(index, c->modelColumn()));
+    QTest::keyClick(c->view(), Qt::Key_Return);
+    QApplication::processEvents();
+}
+
+inline void bild(QWidget *w, const QString &name)
+{
+    const QString ordner = qEnvironmentVariable("TVX_BILDER");
+    if (!ordner.isEmpty())
+        w->grab().save(ordner + QLatin1Char('/') + name);
+}
+
+} // namespace stamm
