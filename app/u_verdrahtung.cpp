@@ -5,6 +5,8 @@
 #include "maintenance/u_sqlkonsole.h"
 #include "masterdata/u_artikelstammdaten.h"
 #include "masterdata/u_kundenstammdaten.h"
+#include "output/u_pdfmail.h"
+#include "output/u_uebersicht.h"
 #include "output/u_vorschauanzeigen.h"
 #include "platform/core/guarded.h"
 #include "platform/core/radiogroup.h"
@@ -82,10 +84,16 @@ void verdrahten()
         frm_texteerfassen->setDataSource(positionen, feld);
         frm_texteerfassen->exec();
     };
-    // issuing and the capture preview; the mail hand-over (rechnungMailen) is
-    // not connected yet, so "Email " rolls back with a message instead of
-    // storing an invoice that was never sent
-    const TAusstellung ausstellung = AusstellungMitRechnungAusgeben();
+    // issuing and the capture preview; "Email " hands the PDF of the e-mail
+    // folder to the mail program
+    TAusstellung ausstellung = AusstellungMitRechnungAusgeben();
+    ausstellung.emailOrdnerLeeren = [] { EmailOrdnerLeeren(fl_emailpdfs()); };
+    ausstellung.rechnungMailen = [](int firma, int kunde, const QString &betreff, const QStringList &,
+                                    const QString &text) { RechnungMailen(firma, kunde, betreff, fl_emailpdfs(), text); };
     erf->setRechnungAusgabe([erf, ausstellung](QPushButton *knopf) { btn_rechnungdruckenClick(*erf, knopf, ausstellung); });
     erf->setVorschau([erf] { btn_re_vorschauClick(*erf); });
+
+    // the overview tab, opened whenever it becomes the active page
+    auto *uebersicht = new TUebersicht(m->ts_uebersicht);
+    m->onUebersichtOeffnen = [uebersicht] { uebersicht->Oeffnen(); };
 }

@@ -1,4 +1,5 @@
 #include "output/udm_rechnungen.h"
+#include "output/u_pdfmail.h"
 
 #include "app/core/u_global.h"
 #include "app/core/u_sprache.h"
@@ -109,9 +110,18 @@ TAusgabeErgebnis RechnungAusgeben(int firma, int periode_re, int rechnung_nr, co
             ergebnis.druckauftrag = dm.druckerAusgeben(a.drucker, a.papier, a.zufuhr, a.kopien);
         ergebnis.erzeugt = true;
     }
-    // 9: the filing branch (a.pdf, into pdfOrdner) and the e-mail branch (a.email)
-    // add their runs here through dm.pdfAusgeben(file), appending each file to
-    // ergebnis.pdfDateien and setting ergebnis.erzeugt.
-    Q_UNUSED(pdfOrdner);
+    // 9: filing, then the PDF for the e-mail; each writes one copy
+    if (a.pdf) {
+        const QString datei = PdfDateiname(pdfOrdner, periode_re, rechnung_nr, a.suffixW);
+        dm.pdfAusgeben(datei);
+        ergebnis.pdfDateien << datei;
+        ergebnis.erzeugt = true;
+    }
+    if (a.email) {
+        const QString datei = EmailPdfDateiname(rechnung_nr, Sprachindex());
+        dm.pdfAusgeben(datei);
+        ergebnis.pdfDateien << datei;
+        ergebnis.erzeugt = true;
+    }
     return ergebnis;
 }
