@@ -14,6 +14,7 @@
 #include "platform/sql/sqlutil.h"
 
 #include <QEvent>
+#include <QFont>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -109,7 +110,7 @@ TUebersicht::TUebersicht(QWidget *ts_uebersicht) : QObject(ts_uebersicht), m_sei
     pnl_auswahl_re = benannt(new TVerlaufPanel(m_seite), "pnl_auswahl_re");
     pnl_auswahl_re->setFixedWidth(161);
     auto *links = new QVBoxLayout(pnl_auswahl_re);
-    links->setContentsMargins(6, 8, 6, 8);
+    links->setContentsMargins(5, 8, 5, 8);
     links->setSpacing(5);
     auto knopf = [&](const char *name, const QString &caption) {
         auto *b = benannt(new QPushButton(caption, pnl_auswahl_re), name);
@@ -173,6 +174,11 @@ TUebersicht::TUebersicht(QWidget *ts_uebersicht) : QObject(ts_uebersicht), m_sei
     rg_anzeige_re->setItems({QStringLiteral("Alle Rechnungen"), QStringLiteral("jünger als 6 Monate")});
     rg_anzeige_re->setItemIndex(1);
     rg_anzeige_re->setStyleSheet(QStringLiteral("QGroupBox, QRadioButton { color: white; }"));
+    QFont klein = rg_anzeige_re->font();
+    klein.setPointSize(8);
+    rg_anzeige_re->setFont(klein);
+    if (rg_anzeige_re->layout())
+        rg_anzeige_re->layout()->setContentsMargins(2, 2, 2, 2);
     links->addWidget(rg_anzeige_re);
     haupt->addWidget(pnl_auswahl_re);
 
@@ -247,6 +253,15 @@ void TUebersicht::Oeffnen()
     const QDate datum = rg_anzeige_re->itemIndex() == 1 ? Clock::today().addDays(-180) : QDate(1899, 12, 30);
     q.setParam(QStringLiteral("pdatum"), datum);
     q.open();
+    // dates and titles (they change with the language) stay readable whatever the font
+    QHeaderView *kopf = gr_rechnungen->horizontalHeader();
+    for (int i = 1; i < kopf->count(); ++i) {
+        int breite = kopf->sectionSizeHint(i);
+        if (i == 1)
+            breite = qMax(breite, gr_rechnungen->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")) + 10);
+        if (breite > gr_rechnungen->columnWidth(i))
+            gr_rechnungen->setColumnWidth(i, breite);
+    }
 }
 
 bool TUebersicht::zeileDa() const

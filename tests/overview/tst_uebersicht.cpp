@@ -1,8 +1,11 @@
 // The overview tab, PDF filing, the e-mail hand-over and cancellation invoices,
 // on the shipped test data (invoices 1-10 of period 20120101, 7 cancels 4).
+#include "app/core/u_einstellungen.h"
 #include "app/core/u_global.h"
+#include "app/core/u_sprache.h"
 #include "app/core/u_strings.h"
 #include "data/u_dm_datenbank.h"
+#include "app/u_main.h"
 #include "output/u_pdfmail.h"
 #include "output/u_storno.h"
 #include "output/u_uebersicht.h"
@@ -23,6 +26,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -405,6 +411,18 @@ private slots:
         ue->gr_rechnungen->grab().save(QDir::tempPath() + QStringLiteral("/tvx_uebersicht.png"));
         seite.grab().save(QDir::tempPath() + QStringLiteral("/tvx_uebersicht_seite.png"));
 
+        // preview of the selected line: the preview window opens (modal)
+        bool gezeigt = false;
+        QTimer::singleShot(200, [&] {
+            if (QWidget *m = QApplication::activeModalWidget()) {
+                gezeigt = true;
+                m->close();
+            }
+        });
+        QTest::mouseClick(ue->btn_rechnung_vorschau, Qt::LeftButton);
+        QVERIFY(gezeigt);
+        QVERIFY(u.dialoge.shown.isEmpty());
+
         // "Storno erzeugen" on the selected line: the new invoice on top at once
         QVERIFY(q.locate(QStringLiteral("Rechnung_nr"), 5));
         u.dialoge.answers << true;
@@ -414,6 +432,56 @@ private slots:
         q.first();
         QCOMPARE(q.asString(QStringLiteral("Hinweis")), txt("sk_15") + QStringLiteral("5"));
         delete ue;
+    }
+
+    // Inside the main window: opened on tab entry, the window's legend edits,
+    // grid titles and display items from the language files.
+    void hauptfenster()
+    {
+        TestProgrammordner ordner(TestProgrammordner::Daten::Testdaten, TestProgrammordner::Modul::NichtOeffnen);
+        Tfrm_strings strings;
+        frm_strings = &strings;
+        setProgrammordner(ordner.ordner());
+        {
+            QSettings st(FormStorage::organisation(), FormStorage::organisation());
+            st.clear();
+            st.setValue("Tfrm_main/cb_ersterstart_Checked", "0");
+            st.sync();
+        }
+        Tdm_datenbank dm;
+        ScopedScriptedDialogs dialoge;
+        auto f = std::make_unique<Tfrm_main>();
+        AktuelleFirma = 1;
+        auto *ue = new TUebersicht(f->ts_uebersicht);
+        f->onUebersichtOeffnen = [ue] { ue->Oeffnen(); };
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+        QCOMPARE(ue->legenden.first(), f->ed_markergruen);
+        QCOMPARE(ue->legenden.last(), f->ed_markerneutral);
+        QVERIFY(!ue->qry_rechnungen_uebersicht->isOpen());
+        f->pc_main->setCurrentWidget(f->ts_uebersicht);
+        QVERIFY(ue->qry_rechnungen_uebersicht->isOpen());
+        QVERIFY(f->ed_markerrot2->isVisible());
+
+        SpracheLaden(1, ordner.ordner());
+        QVERIFY(txt("gr_rechnungen_datum") != QStringLiteral("Datum"));
+        QCOMPARE(ue->gr_rechnungen->model()->headerData(1, Qt::Horizontal).toString(), txt("gr_rechnungen_datum"));
+        QCOMPARE(ue->gr_rechnungen->model()->headerData(6, Qt::Horizontal).toString(), txt("gr_rechnungen_hinweis"));
+        QCOMPARE(ue->gr_rechnungen->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("M"));
+        QCOMPARE(ue->rg_anzeige_re->items().size(), 2);
+        QVERIFY(ue->rg_anzeige_re->items() != Sprache::germanAnzeigeItems());
+        QVERIFY(ue->btn_storno->text() != QStringLiteral("Storno erzeugen"));
+        QApplication::processEvents();
+        auto *jung = ue->rg_anzeige_re->findChild<QRadioButton *>(QStringLiteral("rg_anzeige_re_item1"));
+        QVERIFY(jung && jung->isVisible() && jung->isChecked());
+        f->grab().save(QDir::tempPath() + QStringLiteral("/tvx_uebersicht_englisch.png"));
+        SpracheLaden(0, ordner.ordner());
+        QCOMPARE(ue->btn_storno->text(), QStringLiteral("Storno erzeugen"));
+
+        f.reset();
+        Sprache::clearRegistry();
+        frm_strings = nullptr;
+        setProgrammordner(QString());
     }
 };
 
