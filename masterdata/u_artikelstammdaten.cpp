@@ -320,8 +320,10 @@ void Tfrm_artikelstammdaten::bauen()
     gr_gruppen->setDataset(tbl_artikelgruppen, {{"Artikelgruppe", txt("gr_gruppen_artikelgruppe"), {}, 110},
                                                 {"Name_AG", txt("gr_gruppen_name"), {}, 300}});
     gr_gruppen->setVisible(false);
-    for (DataGrid *g : {gr_artikeln, gr_gruppen})
+    for (DataGrid *g : {gr_artikeln, gr_gruppen}) {
         g->horizontalHeader()->setStretchLastSection(true);
+        g->verticalHeader()->setVisible(false);
+    }
 
     connect(pc_artikel, &QTabWidget::currentChanged, this, [this] { guarded([this] { pc_artikelChange(); }); });
     connect(btn_neu, &QPushButton::clicked, this, [this] { guarded([this] { btn_neuClick(); }); });
@@ -639,6 +641,7 @@ void Tfrm_artikelstammdaten::FormShow()
     tbl_artikeln->close();
     tbl_artikeln->open();
     tbl_artikeln->setSort(QStringLiteral("Name_AR"));
+    tbl_artikeln->first();
     tbl_artikelgruppen->open();
     tbl_artikelgruppen->setSort(QStringLiteral("Artikelgruppe"));
     gruppenLookupFuellen();

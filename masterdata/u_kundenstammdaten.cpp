@@ -313,8 +313,10 @@ void Tfrm_kundenstammdaten::bauen()
     gr_gruppen->setDataset(tbl_kundengruppen, {{"Kundengruppe", txt("gr_gruppenk_kundengruppe"), {}, 110},
                                                {"Name_KG", txt("gr_gruppenk_name"), {}, 300}});
     gr_gruppen->setVisible(false);
-    for (DataGrid *g : {gr_kunden, gr_gruppen})
+    for (DataGrid *g : {gr_kunden, gr_gruppen}) {
         g->horizontalHeader()->setStretchLastSection(true);
+        g->verticalHeader()->setVisible(false);
+    }
 
     // handlers
     connect(pc_kunden, &QTabWidget::currentChanged, this, [this] { guarded([this] { pc_kundenChange(); }); });
@@ -354,10 +356,11 @@ QWidget *Tfrm_kundenstammdaten::bauenKundenSeite()
     cb_land = benannt(new QComboBox(seite), "cb_land");
     cb_land->setEditable(true);
     cb_land->setInsertPolicy(QComboBox::NoInsert);
-    cb_land->setFixedWidth(110);
+    cb_land->setFixedWidth(96);
     ed_plz = feld("ed_plz", seite);
-    ed_plz->setFixedWidth(56);
+    ed_plz->setFixedWidth(52);
     ed_ort = feld("ed_ort", seite);
+    ed_ort->setMinimumWidth(110);
     cb_kundengruppe = benannt(new QComboBox(seite), "cb_kundengruppe");
     cb_kundengruppe->setMaxVisibleItems(8);
     ed_suchbegriff = feld("ed_suchbegriff", seite, clSkyBlue);
@@ -422,15 +425,17 @@ QWidget *Tfrm_kundenstammdaten::bauenKundenSeite()
     g->addWidget(beschriftung("l_14", "Homepage", ed_homepage, seite), r, 2);
     g->addWidget(ed_homepage, r, 3);
     g->addWidget(btn_homepage, r++, 4);
-    g->setColumnStretch(1, 3);
+    g->setColumnStretch(1, 5);
     g->setColumnStretch(3, 2);
+    for (QWidget *t : {ed_telefonprivat, ed_telefonfirma, ed_mobiltelefon, ed_faxnummer, ed_email1, ed_homepage})
+        t->setMinimumWidth(100);
     g->setColumnMinimumWidth(2, 60);
     g->setRowStretch(8, 1);
     h->addLayout(g, 1);
 
     // side pages
     pc_zusatz = benannt(new QTabWidget(seite), "pc_zusatz");
-    pc_zusatz->setFixedWidth(250);
+    pc_zusatz->setFixedWidth(232);
     ts_zusaetzliches = benannt(new QWidget, "ts_zusaetzliches");
     {
         auto *z = new QGridLayout(ts_zusaetzliches);
@@ -535,6 +540,7 @@ QWidget *Tfrm_kundenstammdaten::bauenRechnungenSeite()
                                {"Hinweis", txt("gr_rechnungenk_hinweis"), {}, 250}});
     gr_rechnungen->setCellPainter(0, AufzaehlungsMaler());
     gr_rechnungen->horizontalHeader()->setStretchLastSection(true);
+    gr_rechnungen->verticalHeader()->setVisible(false);
     return seite;
 }
 
@@ -646,6 +652,7 @@ void Tfrm_kundenstammdaten::FormShow()
     tbl_kunden->setFiltered(true);
     tbl_kunden->open();
     tbl_kunden->setSort(QStringLiteral("Kunde DESC"));
+    tbl_kunden->first();
 
     // 5. + 6.
     btn_allekundenClick();
