@@ -1,3 +1,4 @@
+#include "app/core/u_global.h"
 #include "app/core/u_land.h"
 #include "app/u_main.h"
 #include "capture/u_erfassung.h"
@@ -8,12 +9,14 @@
 #include "output/u_pdfmail.h"
 #include "output/u_uebersicht.h"
 #include "output/u_vorschauanzeigen.h"
+#include "output/udm_rechnungen.h"
 #include "platform/core/guarded.h"
 #include "platform/core/radiogroup.h"
 #include "richtext/u_kopftext.h"
 #include "richtext/u_texteerfassen.h"
 
 #include <QPushButton>
+#include <QSpinBox>
 
 namespace {
 // Shows a master-data window with its hand-over button and moves it to the
@@ -59,6 +62,18 @@ void verdrahten()
         frm_kundenstammdaten->raise();
         frm_kundenstammdaten->activateWindow();
     });
+    // "Rechnung Vorschau" of the customer window: the selected invoice on screen
+    frm_kundenstammdaten->onRechnungVorschau = [m](int firma, int periode, int nummer) {
+        TRechnungsausgabe a;
+        a.drucker = Einstellung::text(QStringLiteral("cb_drucker_re"));
+        a.papier = Einstellung::text(QStringLiteral("cb_papier_re"));
+        a.zufuhr = Einstellung::text(QStringLiteral("cb_zufuhr_re"));
+        a.kopien = m->ed_anzahl_re ? m->ed_anzahl_re->value() : 1;
+        a.suffixW = true;
+        a.drucken = true;
+        a.bildschirm = true;
+        RechnungAusgeben(firma, periode, nummer, a);
+    };
     // database maintenance: the fresh start and the console of the hidden panel
     QObject::connect(m->btn_datenbankleeren, &QPushButton::clicked, m,
                      [] { guarded([] { btn_datenbankleerenClick(frm_datenbankinitialisieren); }); });

@@ -822,9 +822,16 @@ void Tfrm_artikelstammdaten::btn_alleClick()
 
 void Tfrm_artikelstammdaten::Buchstabe(int tag)
 {
-    ed_suche->clear();
-    if (tag >= 1 && tag <= 26)
+    if (tag >= 1 && tag <= 26) {
+        // emptied and set in one go: one search for the letter instead of two
+        {
+            const QSignalBlocker sperre(ed_suche);
+            ed_suche->clear();
+        }
         ed_suche->setText(TBuchstabenleiste::buchstabe(tag));
+        return;
+    }
+    ed_suche->clear();
 }
 
 // ---- records ------------------------------------------------------------------------------------

@@ -155,7 +155,9 @@ void Tfrm_kundenstammdaten::datenAnlegen()
 {
     tbl_kunden = new Dataset({}, this);
     tbl_kunden->setObjectName(QStringLiteral("tbl_kunden"));
-    tbl_kunden->setTableName(QStringLiteral("Kundenstamm"));
+    // the newest first, as the database delivers them: a search then only
+    // filters and never sorts thousands of rows again
+    tbl_kunden->setSql(QStringLiteral("select * from Kundenstamm order by Firma, Kunde desc"));
     tbl_kundengruppen = new Dataset({}, this);
     tbl_kundengruppen->setObjectName(QStringLiteral("tbl_kundengruppen"));
     tbl_kundengruppen->setTableName(QStringLiteral("Kundengruppen"));
@@ -356,11 +358,11 @@ QWidget *Tfrm_kundenstammdaten::bauenKundenSeite()
     cb_land = benannt(new QComboBox(seite), "cb_land");
     cb_land->setEditable(true);
     cb_land->setInsertPolicy(QComboBox::NoInsert);
-    cb_land->setFixedWidth(96);
+    cb_land->setFixedWidth(88);
     ed_plz = feld("ed_plz", seite);
-    ed_plz->setFixedWidth(52);
+    ed_plz->setFixedWidth(46);
     ed_ort = feld("ed_ort", seite);
-    ed_ort->setMinimumWidth(110);
+    ed_ort->setMinimumWidth(80);
     cb_kundengruppe = benannt(new QComboBox(seite), "cb_kundengruppe");
     cb_kundengruppe->setMaxVisibleItems(8);
     ed_suchbegriff = feld("ed_suchbegriff", seite, clSkyBlue);
@@ -428,14 +430,14 @@ QWidget *Tfrm_kundenstammdaten::bauenKundenSeite()
     g->setColumnStretch(1, 5);
     g->setColumnStretch(3, 2);
     for (QWidget *t : {ed_telefonprivat, ed_telefonfirma, ed_mobiltelefon, ed_faxnummer, ed_email1, ed_homepage})
-        t->setMinimumWidth(100);
+        t->setMinimumWidth(96);
     g->setColumnMinimumWidth(2, 60);
     g->setRowStretch(8, 1);
     h->addLayout(g, 1);
 
     // side pages
     pc_zusatz = benannt(new QTabWidget(seite), "pc_zusatz");
-    pc_zusatz->setFixedWidth(232);
+    pc_zusatz->setFixedWidth(210);
     ts_zusaetzliches = benannt(new QWidget, "ts_zusaetzliches");
     {
         auto *z = new QGridLayout(ts_zusaetzliches);
@@ -651,7 +653,7 @@ void Tfrm_kundenstammdaten::FormShow()
     tbl_kunden->setFilter(QStringLiteral("Firma=%1").arg(AktuelleFirma));
     tbl_kunden->setFiltered(true);
     tbl_kunden->open();
-    tbl_kunden->setSort(QStringLiteral("Kunde DESC"));
+    tbl_kunden->setSort(QString()); // Kunde DESC by the statement; a title click sorts from there
     tbl_kunden->first();
 
     // 5. + 6.
@@ -849,9 +851,16 @@ void Tfrm_kundenstammdaten::btn_allekundenClick()
 
 void Tfrm_kundenstammdaten::Buchstabe(int tag)
 {
-    ed_suche->clear();
-    if (tag >= 1 && tag <= 26)
+    if (tag >= 1 && tag <= 26) {
+        // emptied and set in one go: one search for the letter instead of two
+        {
+            const QSignalBlocker sperre(ed_suche);
+            ed_suche->clear();
+        }
         ed_suche->setText(TBuchstabenleiste::buchstabe(tag));
+        return;
+    }
+    ed_suche->clear();
 }
 
 // ---- records ------------------------------------------------------------------------------------------------
