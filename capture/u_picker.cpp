@@ -12,6 +12,9 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
+#include "data/u_gruppenliste.h"
+#include "platform/sql/sqlutil.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,13 +40,6 @@ const QString TErfassung::SQL_qry_artikeln = QStringLiteral(
 namespace {
 
 const int kAlleGruppen = -17;
-
-QString sqlText(const QString &s)
-{
-    QString t = s;
-    t.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + t + QLatin1Char('\'');
-}
 
 void picker(const char *name, QFrame *&frame, QWidget *parent)
 {
@@ -165,8 +161,7 @@ void TErfassung::gruppenAbfrageAufbauen(QComboBox *combo, Dataset *gruppen, cons
     combo->setCurrentIndex(-1);
     const QString t = QString::fromLatin1(tabelle);
     gruppen->setDatabase(dm_datenbank->Datenbank_Verbindung.db());
-    gruppen->setSql(QStringLiteral("select %1,%2 \nfrom %3 \nUNION \nselect -17,%4 \nfrom %3 \norder by %1 ")
-                        .arg(QLatin1String(nummer), QLatin1String(name), t, sqlText(txt("sk_6"))));
+    gruppen->setSql(GruppenlisteSql(t, QLatin1String(nummer), QLatin1String(name), txt("sk_6")));
     gruppen->open();
     gruppenFuellen(combo, gruppen, nummer, name);
 }
@@ -243,7 +238,7 @@ void TErfassung::sucheSetzen(Dataset *picker, const QString &text)
 {
     if (!picker->isOpen())
         return;
-    const QString filter = QStringLiteral("Suchbegriff like ") + sqlText(text.trimmed() + QLatin1Char('%'));
+    const QString filter = QStringLiteral("Suchbegriff like ") + sqlStringLiteral(text.trimmed() + QLatin1Char('%'));
     try {
         // an active filter is replaced in one pass over the rows; switching it
         // off in between would only show the whole list for a moment

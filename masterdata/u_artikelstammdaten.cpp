@@ -8,6 +8,8 @@
 #include "data/u_dm_datenbank.h"
 #include "masterdata/u_bilder.h"
 #include "masterdata/u_stammfenster.h"
+#include "data/u_gruppenliste.h"
+#include "platform/sql/sqlutil.h"
 #include "platform/core/clock.h"
 #include "platform/core/dialogs.h"
 #include "platform/core/errors.h"
@@ -711,10 +713,7 @@ void Tfrm_artikelstammdaten::pc_artikelChange()
 void Tfrm_artikelstammdaten::gruppenlisteAufbauen()
 {
     mt_artikelgruppen->close();
-    mt_artikelgruppen->setSql(QStringLiteral("select Artikelgruppe,Name_AG ") + QStringLiteral("from Artikelgruppen ")
-                              + QStringLiteral("UNION ") + QStringLiteral("select -17,") + AlsLiteral(txt("sk_6"))
-                              + QStringLiteral(" ") + QStringLiteral("from Artikelgruppen ")
-                              + QStringLiteral("order by Artikelgruppe "));
+    mt_artikelgruppen->setSql(GruppenlisteSql(QStringLiteral("Artikelgruppen"), QStringLiteral("Artikelgruppe"), QStringLiteral("Name_AG"), txt("sk_6")));
 }
 
 void Tfrm_artikelstammdaten::gruppenlisteOeffnen()
@@ -771,7 +770,7 @@ void Tfrm_artikelstammdaten::gruppenLookupFuellen()
 QString Tfrm_artikelstammdaten::Filtertext(int gruppe, const QString &suchtext)
 {
     const QString T = suchtext.trimmed();
-    const QString Q = AlsLiteral(T + QLatin1Char('%'));
+    const QString Q = sqlStringLiteral(T + QLatin1Char('%'));
     if (gruppe == kAlleGruppen)
         return T.isEmpty() ? QString() : QStringLiteral("Suchbegriff like ") + Q;
     const QString G = QString::number(gruppe);

@@ -7,6 +7,8 @@
 #include "capture/u_erfassung.h"
 #include "data/u_dm_datenbank.h"
 #include "masterdata/u_stammfenster.h"
+#include "data/u_gruppenliste.h"
+#include "platform/sql/sqlutil.h"
 #include "platform/core/clock.h"
 #include "platform/core/dialogs.h"
 #include "platform/core/focuscolor.h"
@@ -728,10 +730,7 @@ void Tfrm_kundenstammdaten::pc_kundenChange()
 void Tfrm_kundenstammdaten::gruppenlisteAufbauen()
 {
     mt_kundengruppen->close();
-    mt_kundengruppen->setSql(QStringLiteral("select Kundengruppe,Name_KG ") + QStringLiteral("from Kundengruppen ")
-                             + QStringLiteral("UNION ") + QStringLiteral("select -17,") + AlsLiteral(txt("sk_6"))
-                             + QStringLiteral(" ") + QStringLiteral("from Kundengruppen ")
-                             + QStringLiteral("order by Kundengruppe "));
+    mt_kundengruppen->setSql(GruppenlisteSql(QStringLiteral("Kundengruppen"), QStringLiteral("Kundengruppe"), QStringLiteral("Name_KG"), txt("sk_6")));
 }
 
 void Tfrm_kundenstammdaten::gruppenlisteOeffnen()
@@ -790,7 +789,7 @@ QString Tfrm_kundenstammdaten::Filtertext(int gruppe, const QString &suchtext, i
 {
     const QString F = QString::number(firma);
     const QString T = suchtext.trimmed();
-    const QString Q = AlsLiteral(T + QLatin1Char('%'));
+    const QString Q = sqlStringLiteral(T + QLatin1Char('%'));
     if (gruppe == kAlleGruppen) {
         if (T.isEmpty())
             return QStringLiteral("Firma=") + F;

@@ -96,12 +96,6 @@ void MarkierungsBilderSetzen(QComboBox *combo)
     }
 }
 
-QString AlsLiteral(const QString &text)
-{
-    QString s = text;
-    s.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QLatin1Char('\'') + s + QLatin1Char('\'');
-}
 
 std::function<bool(const QUrl &)> UrlOeffnen = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 

@@ -33,8 +33,6 @@ CellPainter AufzaehlungsMaler();
 QList<QPair<QString, QVariant>> MarkierungsWerte();
 void MarkierungsBilderSetzen(QComboBox *combo);
 
-// A text as an SQL / filter string literal: single quotes, inner ones doubled.
-QString AlsLiteral(const QString &text);
 
 // The record navigator: first, previous page, previous, next, next page, last
 // and the copy button (hidden unless switched on). It moves the dataset it is

@@ -14,6 +14,13 @@ QString sqlErrorText(const QSqlError &e)
     return drv + QStringLiteral(" (") + db + QLatin1Char(')');
 }
 
+QString sqlStringLiteral(const QString &text)
+{
+    QString s = text;
+    s.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
+
 static EDatabaseError dbError(const QSqlError &e)
 {
     return EDatabaseError(sqlErrorText(e), e.nativeErrorCode());

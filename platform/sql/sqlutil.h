@@ -16,6 +16,8 @@ void execQuery(QSqlQuery &q, const QString &sql); // exec(sql) or throw
 // Runs a statement without result; returns the number of rows changed.
 int execSql(const QSqlDatabase &db, const QString &sql, const QVariantMap &params = {});
 QString sqlErrorText(const QSqlError &e);
+// A text as an SQL string literal: single quotes, inner quotes doubled.
+QString sqlStringLiteral(const QString &text);
 
 // Starts a write transaction (BEGIN IMMEDIATE) only when none is active and rolls
 // it back on destruction unless commit() was called. Not copyable.
