@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -162,6 +164,88 @@ void SkriptAusfuehren(QSqlDatabase db, const QString &skript, const QDate &heute
     }
     q.finish();
     tx.commit();
+}
+
+namespace {
+
+// Splits the inside of a CREATE TABLE at its top-level commas.
+QStringList spaltenteile(const QString &innen)
+{
+    QStringList teile;
+    int tiefe = 0;
+    QChar quote;
+    QString aktuell;
+    for (const QChar c : innen) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('(')) {
+            ++tiefe;
+        } else if (c == QLatin1Char(')')) {
+            --tiefe;
+        } else if (c == QLatin1Char(',') && tiefe == 0) {
+            teile << aktuell.trimmed();
+            aktuell.clear();
+            continue;
+        }
+        aktuell += c;
+    }
+    if (!aktuell.trimmed().isEmpty())
+        teile << aktuell.trimmed();
+    return teile;
+}
+
+} // namespace
+
+QStringList SchemaNachziehen(QSqlDatabase db, const QString &schema)
+{
+    static const QRegularExpression tabelleRe(QStringLiteral(R"(^\s*CREATE\s+TABLE\s+(\w+)\s*\((.*)\)\s*$)"),
+                                              QRegularExpression::CaseInsensitiveOption
+                                                  | QRegularExpression::DotMatchesEverythingOption);
+    static const QStringList keineSpalte{QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
+                                         QStringLiteral("UNIQUE"), QStringLiteral("CHECK"),
+                                         QStringLiteral("FOREIGN")};
+    QStringList fehlende, befehle;
+    const QStringList vorhandeneTabellen = db.tables();
+    for (const QString &st : SkriptZerlegen(schema)) {
+        const QRegularExpressionMatch m = tabelleRe.match(st);
+        if (!m.hasMatch())
+            continue;
+        const QString tabelle = m.captured(1);
+        if (!vorhandeneTabellen.contains(tabelle, Qt::CaseInsensitive))
+            continue;
+        QSet<QString> da;
+        {
+            QSqlQuery info(db);
+            execQuery(info, QStringLiteral("PRAGMA table_info(%1)").arg(tabelle));
+            while (info.next())
+                da.insert(info.value(1).toString().toLower());
+            info.finish();
+        }
+        for (const QString &teil : spaltenteile(m.captured(2))) {
+            const QString name = teil.section(QRegularExpression(QStringLiteral("\\s+")), 0, 0);
+            if (name.isEmpty() || keineSpalte.contains(name.toUpper()) || da.contains(name.toLower()))
+                continue;
+            fehlende << tabelle + QLatin1Char('.') + name;
+            befehle << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(tabelle, teil);
+        }
+    }
+    if (befehle.isEmpty())
+        return fehlende;
+    TransactionGuard tx(db);
+    QSqlQuery q(db);
+    for (const QString &b : std::as_const(befehle)) {
+        if (!q.exec(b))
+            throw EDatabaseError(QStringLiteral("Die Datenbank konnte nicht auf den neuen Stand gebracht werden: "
+                                                "%1 bei: %2")
+                                     .arg(sqlErrorText(q.lastError()), b.simplified().left(120)),
+                                 q.lastError().nativeErrorCode());
+    }
+    q.finish();
+    tx.commit();
+    return fehlende;
 }
 
 void DateiAnlegen(const QString &datei, const QString &passwort, const QString &schema, const QString &daten,

@@ -26,6 +26,14 @@ QString TestdatenSql();    // Testdaten.sql; dates relative to :heute
 void SkriptAusfuehren(QSqlDatabase db, const QString &skript, const QDate &heute = {});
 QStringList SkriptZerlegen(const QString &skript);
 
+// Brings an existing file up to the shipped schema: every column the script
+// declares for a table the file has, but the file lacks, is added with the
+// script's own declaration (type, length check). Nothing is dropped or changed,
+// so files of older versions and the sibling programs' columns stay intact.
+// One transaction; returns the columns added as "Tabelle.Spalte". Throws
+// EDatabaseError naming the statement.
+QStringList SchemaNachziehen(QSqlDatabase db, const QString &schema);
+
 enum class Inhalt { NurSchema, Testdaten };
 
 // Creates one new database file (it must not exist) and fills it; encrypted

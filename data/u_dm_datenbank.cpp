@@ -190,6 +190,7 @@ void Tdm_datenbank::VerbindungenOeffnen(const QString &programmordner)
 {
     Datenbank_Verbindung.ConnectionString = HauptVerbindungstext(programmordner);
     Datenbank_Verbindung.Open();
+    Datenbank::SchemaNachziehen(Datenbank_Verbindung.db(), Datenbank::HauptSchemaSql());
     Datenbank_Verbindung_Lokal.ConnectionString = LokalVerbindungstext(programmordner);
     Datenbank_Verbindung_Lokal.Open();
 }

@@ -303,7 +303,10 @@ CREATE TABLE Kundenstamm (
     BenutzerSession      TEXT(15) COLLATE NOCASE
         CONSTRAINT "Kundenstamm.BenutzerSession: höchstens 15 Zeichen" CHECK (length(BenutzerSession) <= 15),
     Anlagedatum          DATETIME,
-    Benutzerdatum        DATETIME
+    Benutzerdatum        DATETIME,
+    -- buyer reference of e-invoices (Leitweg-ID for public buyers)
+    Kaeuferreferenz      TEXT(100) COLLATE NOCASE
+        CONSTRAINT "Kundenstamm.Kaeuferreferenz: höchstens 100 Zeichen" CHECK (length(Kaeuferreferenz) <= 100)
 );
 
 CREATE UNIQUE INDEX Kundenstamm_Kunde ON Kundenstamm (Firma, Kunde);
@@ -517,7 +520,22 @@ CREATE TABLE Firmenstamm (
     Waehrungskuerzel TEXT(10) COLLATE NOCASE
         CONSTRAINT "Firmenstamm.Waehrungskuerzel: höchstens 10 Zeichen" CHECK (length(Waehrungskuerzel) <= 10),
     EMAIL1           TEXT(100) COLLATE NOCASE
-        CONSTRAINT "Firmenstamm.EMAIL1: höchstens 100 Zeichen" CHECK (length(EMAIL1) <= 100)
+        CONSTRAINT "Firmenstamm.EMAIL1: höchstens 100 Zeichen" CHECK (length(EMAIL1) <= 100),
+    -- for e-invoices
+    UStIdNr_FI       TEXT(20) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.UStIdNr_FI: höchstens 20 Zeichen" CHECK (length(UStIdNr_FI) <= 20),
+    Steuernummer_FI  TEXT(30) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.Steuernummer_FI: höchstens 30 Zeichen" CHECK (length(Steuernummer_FI) <= 30),
+    Land_FI          TEXT(100) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.Land_FI: höchstens 100 Zeichen" CHECK (length(Land_FI) <= 100),
+    Kontakt_FI       TEXT(60) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.Kontakt_FI: höchstens 60 Zeichen" CHECK (length(Kontakt_FI) <= 60),
+    Telefon_FI       TEXT(30) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.Telefon_FI: höchstens 30 Zeichen" CHECK (length(Telefon_FI) <= 30),
+    IBAN_FI          TEXT(34) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.IBAN_FI: höchstens 34 Zeichen" CHECK (length(IBAN_FI) <= 34),
+    BIC_FI           TEXT(11) COLLATE NOCASE
+        CONSTRAINT "Firmenstamm.BIC_FI: höchstens 11 Zeichen" CHECK (length(BIC_FI) <= 11)
 );
 
 -- Tätigkeitsprotokoll

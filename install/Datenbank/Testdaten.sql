@@ -246,3 +246,10 @@ INSERT INTO Protokoll (DatumZeit, Aufzeichnung, Benutzer)
     VALUES (datetime(:heute, '-380 days', '+8 hours', '+41 minutes'), 'Artikel: T100 Preis1 55,00>58,00', '');
 INSERT INTO Protokoll (DatumZeit, Aufzeichnung, Benutzer)
     VALUES (datetime(:heute, '-20 days', '+11 hours', '+2 minutes'), 'Fehler Rechnungspeicherung: Drucker nicht bereit', '');
+
+-- What electronic invoices need beyond the printed letterhead
+UPDATE Firmenstamm SET UStIdNr_FI = 'ATU12345678', Steuernummer_FI = '91 234/5678', Land_FI = 'Austria',
+    Kontakt_FI = 'Josef Brandstätter', Telefon_FI = '+43 662 871234', IBAN_FI = 'AT492040400001234567',
+    BIC_FI = 'SBGSAT2SXXX'
+    WHERE Firma = 1;
+UPDATE Kundenstamm SET Kaeuferreferenz = 'Bestellung 2024-117' WHERE Firma = 1 AND Kunde = 11;

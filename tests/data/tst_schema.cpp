@@ -43,7 +43,7 @@ const char *const Kunden =
     "FaxNummer:T EMail1:T30 EMail2:T Homepage:T Anmerkung:M Steuernummer:T30 UIDNummer:T15 MWST:I "
     "InnerGemLieferung:I Skontotage:I Skontoprozent:D Nettotage:I Rabatt:D Preisliste:I Zahlschein:I "
     "Skonto:I Mahnung:I Uebersetzung:I Bruttobetraganzeigen:I Sonstiges1..5:T50 Sichtbar:I "
-    "BenutzerSession:T Anlagedatum:Z Benutzerdatum:Z";
+    "BenutzerSession:T Anlagedatum:Z Benutzerdatum:Z Kaeuferreferenz:T100";
 
 const char *const Artikel =
     "Artikel:T15 Name_AR:T50 Name_AR_e:T Name_AR_f:T Name_AR_s:T Name_AR_n:T Beschreibung_AR:M "
@@ -64,7 +64,8 @@ const char *const Artikel =
 
 const char *const Firmen =
     "Firma:I Name_FI:T50 Anschrift_FI:M Strasse_FI:T50 PLZ_FI:T20 Ort_FI:T50 Bankleitzahl:T50 "
-    "Bankkontonummer:T50 Fusstext1..4:M LogoPfad:T Waehrungskuerzel:T EMAIL1:T";
+    "Bankkontonummer:T50 Fusstext1..4:M LogoPfad:T Waehrungskuerzel:T EMAIL1:T UStIdNr_FI:T20 "
+    "Steuernummer_FI:T30 Land_FI:T100 Kontakt_FI:T60 Telefon_FI:T30 IBAN_FI:T34 BIC_FI:T11";
 
 const char *const Lokal =
     "ID_Artikelposition:I Artikel:T15 ArtikelName:T50 Menge:D Preis:D Rabatt:D Text:T200 Gesamt:D "
@@ -147,6 +148,7 @@ private slots:
     void ueberschreibenOhneSchadenBeiFehler();
     void testdatenRechnungenStimmen();
     void testdatenStammdaten();
+    void aeltereDateiWirdNachgezogen();
 
 private:
     std::unique_ptr<TestProgrammordner> m_p;
@@ -482,3 +484,37 @@ void tst_schema::testdatenStammdaten()
 
 QTEST_GUILESS_MAIN(tst_schema)
 #include "tst_schema.moc"
+
+// A file of an older version (and with a column of a sibling program) gains the
+// columns added since, keeps its rows and foreign columns, and the new columns
+// carry their length checks; a second run changes nothing.
+void tst_schema::aeltereDateiWirdNachgezogen()
+{
+    QTemporaryDir d;
+    const QString datei = d.filePath(Datenbank::HauptDatei);
+    Datenbank::DateiAnlegen(datei, Datenbank::Passwort,
+                            QStringLiteral("CREATE TABLE Firmenstamm (Firma INTEGER, Name_FI TEXT(50), "
+                                           "Kassenkennung TEXT(20));"
+                                           "INSERT INTO Firmenstamm VALUES (1, 'Alt & Gut', 'K1');"
+                                           "CREATE TABLE Protokoll (DatumZeit DATETIME, Aufzeichnung TEXT(255), "
+                                           "Benutzer TEXT(50));"));
+    {
+        QSqlDatabase db = openSqlCipher(QStringLiteral("alt"), datei, Datenbank::Passwort);
+        const QStringList neu = Datenbank::SchemaNachziehen(db, Datenbank::HauptSchemaSql());
+        QVERIFY(neu.contains(QStringLiteral("Firmenstamm.IBAN_FI")));
+        QVERIFY(neu.contains(QStringLiteral("Firmenstamm.Anschrift_FI")));
+        QVERIFY(!neu.join(' ').contains(QStringLiteral("Kundenstamm"))); // absent tables are not created
+        QVERIFY(!neu.join(' ').contains(QStringLiteral("Protokoll")));
+        const QSqlRecord rec = db.record(QStringLiteral("Firmenstamm"));
+        QVERIFY(rec.indexOf(QStringLiteral("Kassenkennung")) >= 0);
+        QCOMPARE(rec.field(QStringLiteral("UStIdNr_FI")).length(), 20);
+        QCOMPARE(TestProgrammordner::wert(db, QStringLiteral("select Name_FI || Kassenkennung from Firmenstamm"))
+                     .toString(), QStringLiteral("Alt & GutK1"));
+        QSqlQuery q(db);
+        QVERIFY(!q.exec(QStringLiteral("update Firmenstamm set BIC_FI = 'ABCDEFGHIJKL'")));
+        QVERIFY(q.lastError().text().contains(QStringLiteral("BIC_FI")));
+        QVERIFY(Datenbank::SchemaNachziehen(db, Datenbank::HauptSchemaSql()).isEmpty());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("alt"));
+}
