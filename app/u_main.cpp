@@ -325,7 +325,9 @@ void Tfrm_main::buildEinstellungenTab()
 
     // PDF folder
     auto *p3 = panel(QStringLiteral("ls_17"), QStringLiteral("Ablageort für Rechnungen als PDF"), page);
-    auto *h3 = new QHBoxLayout(p3);
+    auto *v3 = new QVBoxLayout(p3);
+    auto *h3 = new QHBoxLayout;
+    v3->addLayout(h3);
     h3->addWidget(label(QStringLiteral("ls_18"), QStringLiteral("Ablageort für PDF"), p3));
     ed_pdf_ablage_faktura = named(new QLineEdit(p3), QStringLiteral("ed_pdf_ablage_faktura"));
     ed_pdf_ablage_faktura->setMinimumWidth(420);
@@ -335,6 +337,9 @@ void Tfrm_main::buildEinstellungenTab()
     h3->addWidget(ed_pdf_ablage_faktura, 1);
     h3->addWidget(btn_pdf_ablage_faktura);
     h3->addStretch(1);
+    cb_erechnung = named(new QCheckBox(QStringLiteral("E-Rechnung (ZUGFeRD/Factur-X) in PDF-Dateien einbetten"), p3),
+                         QStringLiteral("cb_erechnung"));
+    v3->addWidget(cb_erechnung);
     v->addWidget(p3);
 
     // e-mail
@@ -433,6 +438,7 @@ void Tfrm_main::buildDruckTab()
     gut->addWidget(label(QStringLiteral("ld_1"), QStringLiteral("Gutschrift Nr. Text"), ts_druck));
     gut->addWidget(ed_gutschrifttext_re, 1);
     rechts->addLayout(gut);
+    buildERechnungGruppe(rechts);
     rechts->addStretch(0);
     ed_bearbeiter_re = named(new QLineEdit(ts_druck), QStringLiteral("ed_bearbeiter_re"));
     ed_bearbeiter_re->setVisible(false);
@@ -450,6 +456,17 @@ void Tfrm_main::buildDruckTab()
     new LineEditBinding(tbl_firmen, QStringLiteral("LogoPfad"), ed_file);
     for (int i = 0; i < 4; ++i)
         new MemoBinding(tbl_firmen, QStringLiteral("Fusstext%1").arg(i + 1), *fussFelder[i]);
+    new LineEditBinding(tbl_firmen, QStringLiteral("Strasse_FI"), ed_strasse_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("PLZ_FI"), ed_plz_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("Ort_FI"), ed_ort_fi);
+    m_landFiBindung = new ComboBoxBinding(tbl_firmen, QStringLiteral("Land_FI"), cb_land_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("UStIdNr_FI"), ed_ustidnr_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("Steuernummer_FI"), ed_steuernummer_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("Kontakt_FI"), ed_kontakt_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("Telefon_FI"), ed_telefon_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("EMAIL1"), ed_email_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("IBAN_FI"), ed_iban_fi);
+    new LineEditBinding(tbl_firmen, QStringLiteral("BIC_FI"), ed_bic_fi);
     onFirmenOeffnen = [this] { tbl_firmenOeffnen(); };
     onFirmenSchliessen = [this] { tbl_firmen->close(); };
 }
@@ -458,10 +475,78 @@ void Tfrm_main::tbl_firmenOeffnen()
 {
     if (!dm_datenbank || !dm_datenbank->Datenbank_Verbindung.Connected())
         return;
+    // the countries offered are those of the settings, as in the customer window
+    cb_land_fi->clear();
+    cb_land_fi->addItems(me_laender->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts));
     tbl_firmen->setDatabase(dm_datenbank->Datenbank_Verbindung.db());
     tbl_firmen->open();
     // the program uses company 1
     tbl_firmen->locate(QStringLiteral("Firma"), AktuelleFirma);
+}
+
+void Tfrm_main::buildERechnungGruppe(QBoxLayout *ziel)
+{
+    gb_erechnung = panel(QStringLiteral("gb_erechnung"), QStringLiteral("E-Rechnung"), ts_druck);
+    auto *g = new QGridLayout(gb_erechnung);
+    g->setHorizontalSpacing(8);
+    g->setVerticalSpacing(4);
+    // the column widths keep a post from failing on a value the table cannot hold,
+    // which would drop the whole change when the tab is left
+    auto feld = [this](const QString &name, int laenge) {
+        auto *e = named(new QLineEdit(gb_erechnung), name);
+        e->setMaxLength(laenge);
+        return e;
+    };
+    auto beschriftung = [this](const QString &name, const QString &text, QWidget *buddy) {
+        QLabel *l = label(name, text, gb_erechnung);
+        l->setBuddy(buddy);
+        return l;
+    };
+    // created in tab order: address, tax identifiers, contact, bank
+    ed_strasse_fi = feld(QStringLiteral("ed_strasse_fi"), 50);
+    ed_plz_fi = feld(QStringLiteral("ed_plz_fi"), 20);
+    ed_plz_fi->setMaximumWidth(80);
+    ed_ort_fi = feld(QStringLiteral("ed_ort_fi"), 50);
+    cb_land_fi = named(new QComboBox(gb_erechnung), QStringLiteral("cb_land_fi"));
+    cb_land_fi->setEditable(true);
+    cb_land_fi->setInsertPolicy(QComboBox::NoInsert);
+    cb_land_fi->lineEdit()->setMaxLength(100);
+    ed_ustidnr_fi = feld(QStringLiteral("ed_ustidnr_fi"), 20);
+    ed_steuernummer_fi = feld(QStringLiteral("ed_steuernummer_fi"), 30);
+    ed_kontakt_fi = feld(QStringLiteral("ed_kontakt_fi"), 60);
+    ed_telefon_fi = feld(QStringLiteral("ed_telefon_fi"), 30);
+    ed_email_fi = feld(QStringLiteral("ed_email_fi"), 100);
+    ed_iban_fi = feld(QStringLiteral("ed_iban_fi"), 34);
+    ed_bic_fi = feld(QStringLiteral("ed_bic_fi"), 11);
+
+    g->addWidget(beschriftung(QStringLiteral("lbl_strasse_fi"), QStringLiteral("Straße"), ed_strasse_fi), 0, 0);
+    g->addWidget(ed_strasse_fi, 0, 1, 1, 3);
+    g->addWidget(beschriftung(QStringLiteral("lbl_plzort_fi"), QStringLiteral("PLZ / Ort"), ed_plz_fi), 1, 0);
+    auto *plzOrt = new QHBoxLayout;
+    plzOrt->setSpacing(4);
+    plzOrt->addWidget(ed_plz_fi);
+    plzOrt->addWidget(ed_ort_fi, 1);
+    g->addLayout(plzOrt, 1, 1, 1, 3);
+    g->addWidget(beschriftung(QStringLiteral("lbl_land_fi"), QStringLiteral("Land"), cb_land_fi), 2, 0);
+    g->addWidget(cb_land_fi, 2, 1);
+    g->addWidget(beschriftung(QStringLiteral("lbl_ustidnr_fi"), QStringLiteral("USt-IdNr."), ed_ustidnr_fi), 3, 0);
+    g->addWidget(ed_ustidnr_fi, 3, 1);
+    g->addWidget(beschriftung(QStringLiteral("lbl_steuernummer_fi"), QStringLiteral("Steuernummer"), ed_steuernummer_fi), 3, 2);
+    g->addWidget(ed_steuernummer_fi, 3, 3);
+    g->addWidget(beschriftung(QStringLiteral("lbl_kontakt_fi"), QStringLiteral("Ansprechpartner"), ed_kontakt_fi), 4, 0);
+    g->addWidget(ed_kontakt_fi, 4, 1);
+    g->addWidget(beschriftung(QStringLiteral("lbl_telefon_fi"), QStringLiteral("Telefon"), ed_telefon_fi), 4, 2);
+    g->addWidget(ed_telefon_fi, 4, 3);
+    g->addWidget(beschriftung(QStringLiteral("lbl_email_fi"), QStringLiteral("E-Mail"), ed_email_fi), 5, 0);
+    g->addWidget(ed_email_fi, 5, 1, 1, 3);
+    g->addWidget(beschriftung(QStringLiteral("lbl_iban_fi"), QStringLiteral("IBAN"), ed_iban_fi), 6, 0);
+    g->addWidget(ed_iban_fi, 6, 1);
+    g->addWidget(beschriftung(QStringLiteral("lbl_bic_fi"), QStringLiteral("BIC"), ed_bic_fi), 6, 2);
+    g->addWidget(ed_bic_fi, 6, 3);
+    g->setColumnStretch(1, 3);
+    g->setColumnStretch(3, 2);
+    ziel->addSpacing(6);
+    ziel->addWidget(gb_erechnung);
 }
 
 void Tfrm_main::tbl_firmenBeforeClose(Dataset &d)
@@ -615,6 +700,8 @@ void Tfrm_main::ErsterStartVorgaben(int sprache)
     Einstellung::set(QStringLiteral("ed_subject_re"), v.subject);
     // the body is emptied and then receives its one line
     Einstellung::set(QStringLiteral("me_body_re"), QStringList{v.body});
+    // e-invoices are a German obligation; other interfaces switch them on themselves
+    Einstellung::set(QStringLiteral("cb_erechnung"), sprache == 0);
 }
 
 void Tfrm_main::FormShow()

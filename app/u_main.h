@@ -3,9 +3,11 @@
 #include <functional>
 
 class QCheckBox;
+class QBoxLayout;
 class QComboBox;
 class QDateEdit;
 class QFrame;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -18,6 +20,7 @@ class TRichTextToolbar;
 class Dataset;
 class QTextEdit;
 class FormStorage;
+class ComboBoxBinding;
 
 // The main window: five tabs, the footer bar, the start-up and shut-down
 // sequences, the keyboard rules and the persisted settings.
@@ -63,6 +66,7 @@ public:
     QLineEdit *ed_subject_re = nullptr;
     QPlainTextEdit *me_body_re = nullptr;
     QCheckBox *cb_gsmtpvoranstellen = nullptr;
+    QCheckBox *cb_erechnung = nullptr; // embed the e-invoice in PDF files
 
     // "Druckbild": the company record and the persisted texts
     QLabel *lbl_absender = nullptr;
@@ -78,6 +82,12 @@ public:
     QCheckBox *cb_bildeinszueins = nullptr;
     QLineEdit *ed_bearbeiter_re = nullptr;
     QCheckBox *cb_firmenkopf_re = nullptr;
+    // "E-Rechnung": the company data electronic invoices require, bound to Firmenstamm
+    QGroupBox *gb_erechnung = nullptr;
+    QLineEdit *ed_strasse_fi = nullptr, *ed_plz_fi = nullptr, *ed_ort_fi = nullptr;
+    QComboBox *cb_land_fi = nullptr;
+    QLineEdit *ed_ustidnr_fi = nullptr, *ed_steuernummer_fi = nullptr, *ed_kontakt_fi = nullptr,
+              *ed_telefon_fi = nullptr, *ed_email_fi = nullptr, *ed_iban_fi = nullptr, *ed_bic_fi = nullptr;
 
     // Persisted controls of other tabs, placed there by their builders
     QLineEdit *ed_markergruen = nullptr, *ed_markerrot1 = nullptr, *ed_markerrot2 = nullptr,
@@ -128,7 +138,10 @@ private:
     void buildPersistedPlaceholders();
     void fillPrinterLists();
 
+    void buildERechnungGruppe(QBoxLayout *ziel);
+
     FormStorage *m_storage = nullptr;
+    ComboBoxBinding *m_landFiBindung = nullptr;
     bool m_shown = false;
     bool m_closed = false;
     bool m_keyPreview = true;

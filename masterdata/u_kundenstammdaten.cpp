@@ -448,6 +448,8 @@ QWidget *Tfrm_kundenstammdaten::bauenKundenSeite()
         cb_mwst = benannt(new QCheckBox(QStringLiteral("MWST"), ts_zusaetzliches), "cb_mwst");
         ed_steuernummer = feld("ed_steuernummer", ts_zusaetzliches);
         ed_uidnummer = feld("ed_uidnummer", ts_zusaetzliches);
+        ed_kaeuferreferenz = feld("ed_kaeuferreferenz", ts_zusaetzliches);
+        ed_kaeuferreferenz->setMaxLength(100);
         me_anmerkung = benannt(new QPlainTextEdit(ts_zusaetzliches), "me_anmerkung");
         me_anmerkung->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         me_anmerkung->setTabChangesFocus(true);
@@ -457,9 +459,12 @@ QWidget *Tfrm_kundenstammdaten::bauenKundenSeite()
         z->addWidget(ed_steuernummer, 1, 1);
         z->addWidget(beschriftung("l_16", "UID Nr.", ed_uidnummer, ts_zusaetzliches), 2, 0);
         z->addWidget(ed_uidnummer, 2, 1);
-        z->addWidget(beschriftung("l_17", "Anmerkung", me_anmerkung, ts_zusaetzliches), 3, 0, 1, 2);
-        z->addWidget(me_anmerkung, 4, 0, 1, 2);
-        z->setRowStretch(4, 1);
+        // the label is longer than the page is wide: it stands above its field
+        z->addWidget(beschriftung("l_25", "Käuferreferenz / Leitweg-ID", ed_kaeuferreferenz, ts_zusaetzliches), 3, 0, 1, 2);
+        z->addWidget(ed_kaeuferreferenz, 4, 0, 1, 2);
+        z->addWidget(beschriftung("l_17", "Anmerkung", me_anmerkung, ts_zusaetzliches), 5, 0, 1, 2);
+        z->addWidget(me_anmerkung, 6, 0, 1, 2);
+        z->setRowStretch(6, 1);
     }
     ts_sonstiges = benannt(new QWidget, "ts_sonstiges");
     {
@@ -574,6 +579,7 @@ void Tfrm_kundenstammdaten::binden()
     new CheckBoxBinding(k, QStringLiteral("MWST"), cb_mwst);
     new LineEditBinding(k, QStringLiteral("Steuernummer"), ed_steuernummer);
     new LineEditBinding(k, QStringLiteral("UIDNummer"), ed_uidnummer);
+    new LineEditBinding(k, QStringLiteral("Kaeuferreferenz"), ed_kaeuferreferenz);
     new MemoBinding(k, QStringLiteral("Anmerkung"), me_anmerkung);
     for (int i = 0; i < 5; ++i)
         new LineEditBinding(k, QStringLiteral("Sonstiges%1").arg(i + 1), ed_sonstiges[i]);

@@ -61,6 +61,7 @@ public:
     QPushButton *btn_email = nullptr, *btn_homepage = nullptr;
     QCheckBox *cb_sichtbar = nullptr, *cb_mwst = nullptr;
     QLineEdit *ed_steuernummer = nullptr, *ed_uidnummer = nullptr;
+    QLineEdit *ed_kaeuferreferenz = nullptr; // buyer reference of e-invoices ("Leitweg-ID")
     QPlainTextEdit *me_anmerkung = nullptr;
     QLineEdit *ed_sonstiges[5] = {};
     QLineEdit *ed_sonstiges_caption[5] = {};

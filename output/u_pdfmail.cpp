@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+std::function<void(const QString &, int, int, int)> ERechnungEinbetten;
+std::function<QString(const QString &, int, int, int)> XRechnungAusgeben;
+
 QString PdfDateiname(const QString &ordner, int periode_re, int rechnung_nr, bool suffixW)
 {
     QString o = ordner;
@@ -92,6 +95,7 @@ void PdfErzeugen(int firma, int periode_re, int rechnung_nr)
     // an invoice without rows writes no file, and must not be reported as filed
     if (!r.erzeugt)
         throw ETestException(txt("ex_7"));
+    ERechnungEinbettenWennGewaehlt(r.pdfDateien, firma, periode_re, rechnung_nr, TPdfZweck::Ablage);
     Dialogs::instance().message(txt("sm_46") + ordnerText);
 }
 
@@ -101,7 +105,57 @@ void RechnungPerMail(int firma, int periode_re, int rechnung_nr, int kunde)
     TRechnungsausgabe a = TRechnungsausgabe::Druckeinstellungen();
     a.suffixW = true;
     a.email = true;
-    RechnungAusgeben(firma, periode_re, rechnung_nr, a);
+    const TAusgabeErgebnis r = RechnungAusgeben(firma, periode_re, rechnung_nr, a);
+    ERechnungEinbettenWennGewaehlt(r.pdfDateien, firma, periode_re, rechnung_nr, TPdfZweck::Email);
     RechnungMailen(AktuelleFirma, kunde, Einstellung::text(QStringLiteral("ed_subject_re")), fl_emailpdfs(),
                    Einstellung::lines(QStringLiteral("me_body_re")).join(QStringLiteral("\r\n")));
+}
+
+bool ERechnungEinbettenWennGewaehlt(const QStringList &pdfDateien, int firma, int periode_re, int rechnung_nr,
+                                    TPdfZweck zweck)
+{
+    if (!ERechnungEinbetten || !Einstellung::checked(QStringLiteral("cb_erechnung")) || pdfDateien.isEmpty())
+        return false;
+    QString grund;
+    for (const QString &pdf : pdfDateien) {
+        try {
+            ERechnungEinbetten(pdf, firma, periode_re, rechnung_nr);
+            continue;
+        } catch (const ERechnungUnvollstaendig &x) {
+            grund = x.text();
+        } catch (const TvxError &x) {
+            grund = txt("eu_3") + x.text();
+        } catch (const std::exception &x) {
+            grund = txt("eu_3") + QString::fromLocal8Bit(x.what());
+        }
+        // the same data is missing for every copy: one message is enough
+        Dialogs::instance().warning(grund + QStringLiteral("\n\n") +
+                                    txt(zweck == TPdfZweck::Ablage ? "eu_1" : "eu_2"));
+        return false;
+    }
+    return true;
+}
+
+QString XRechnungDateiname(const QString &ordner, int periode_re, int rechnung_nr)
+{
+    QString datei = PdfDateiname(ordner, periode_re, rechnung_nr, true);
+    datei.chop(4);
+    return datei + QStringLiteral(".xml");
+}
+
+void XRechnungErzeugen(int firma, int periode_re, int rechnung_nr)
+{
+    if (!XRechnungAusgeben)
+        throw TvxError(QStringLiteral("Die XRechnung ist nicht eingebunden."));
+    const QString ordner = OhneAnfuehrungszeichen(Einstellung::text(QStringLiteral("ed_pdf_ablage_faktura")));
+    if (!QFileInfo(ordner).isDir())
+        throw ETestException(txt("ex_3"));
+    QString datei;
+    try {
+        datei = XRechnungAusgeben(XRechnungDateiname(ordner, periode_re, rechnung_nr), firma, periode_re, rechnung_nr);
+    } catch (const ERechnungUnvollstaendig &x) {
+        Dialogs::instance().warning(x.text() + QStringLiteral("\n\n") + txt("eu_5"));
+        return;
+    }
+    Dialogs::instance().message(txt("eu_4") + QDir::toNativeSeparators(datei));
 }

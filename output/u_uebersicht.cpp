@@ -121,6 +121,7 @@ TUebersicht::TUebersicht(QWidget *ts_uebersicht) : QObject(ts_uebersicht), m_sei
     btn_rechnung_drucken = knopf("btn_rechnung_drucken", QStringLiteral("Rechnung drucken"));
     btn_email_re = knopf("btn_email_re", QStringLiteral("Rechnung mailen"));
     btn_pdf_re = knopf("btn_pdf_re", QStringLiteral("PDF erzeugen"));
+    btn_xrechnung_re = knopf("btn_xrechnung_re", QStringLiteral("XRechnung"));
     btn_storno = knopf("btn_storno", QStringLiteral("Storno erzeugen"));
     links->addSpacing(14);
 
@@ -227,6 +228,7 @@ TUebersicht::TUebersicht(QWidget *ts_uebersicht) : QObject(ts_uebersicht), m_sei
     connect(btn_rechnung_vorschau, &QPushButton::clicked, this, [this] { guarded([this] { btn_rechnung_vorschauClick(); }); });
     connect(btn_rechnung_drucken, &QPushButton::clicked, this, [this] { guarded([this] { btn_rechnung_druckenClick(); }); });
     connect(btn_pdf_re, &QPushButton::clicked, this, [this] { guarded([this] { btn_pdf_reClick(); }); });
+    connect(btn_xrechnung_re, &QPushButton::clicked, this, [this] { guarded([this] { btn_xrechnung_reClick(); }); });
     connect(btn_email_re, &QPushButton::clicked, this, [this] { guarded([this] { btn_email_reClick(); }); });
     connect(btn_storno, &QPushButton::clicked, this, [this] { guarded([this] { btn_stornoClick(); }); });
 }
@@ -315,6 +317,15 @@ void TUebersicht::btn_pdf_reClick()
     Dataset &q = *qry_rechnungen_uebersicht;
     PdfErzeugen(q.asInteger(QStringLiteral("Firma")), q.asInteger(QStringLiteral("Periode_re")),
                 q.asInteger(QStringLiteral("Rechnung_nr")));
+}
+
+void TUebersicht::btn_xrechnung_reClick()
+{
+    if (!zeileDa())
+        return;
+    Dataset &q = *qry_rechnungen_uebersicht;
+    XRechnungErzeugen(q.asInteger(QStringLiteral("Firma")), q.asInteger(QStringLiteral("Periode_re")),
+                      q.asInteger(QStringLiteral("Rechnung_nr")));
 }
 
 void TUebersicht::btn_email_reClick()

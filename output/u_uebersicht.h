@@ -39,6 +39,7 @@ public:
     QPushButton *btn_rechnung_drucken = nullptr;
     QPushButton *btn_email_re = nullptr;
     QPushButton *btn_pdf_re = nullptr;
+    QPushButton *btn_xrechnung_re = nullptr; // the invoice as XRechnung beside its filed PDF
     QPushButton *btn_storno = nullptr;
     // Marker pictures in value order 1..7; each carries its value as "Tag".
     QList<QLabel *> bilder;
@@ -61,6 +62,7 @@ public:
     void btn_rechnung_vorschauClick();
     void btn_rechnung_druckenClick();
     void btn_pdf_reClick();
+    void btn_xrechnung_reClick();
     void btn_email_reClick();
     void btn_stornoClick();
 

@@ -6,6 +6,7 @@
 #include "capture/u_erfassung.h"
 #include "capture/u_rechnungsnummer.h"
 #include "data/u_dm_datenbank.h"
+#include "output/u_pdfmail.h"
 #include "output/udm_rechnung_vorschau.h"
 #include "output/udm_rechnungen.h"
 #include "platform/core/errors.h"
@@ -26,6 +27,9 @@ TAusstellung AusstellungMitRechnungAusgeben()
         a.drucken = !email;
         a.email = email;
         const TAusgabeErgebnis r = RechnungAusgeben(firma, periode, nummer, a);
+        // a missing e-invoice is no reason to roll the invoice back: the plain PDF goes out
+        if (email)
+            ERechnungEinbettenWennGewaehlt(r.pdfDateien, firma, periode, nummer, TPdfZweck::Email);
         return TAusgabeFolge{r.erzeugt, r.pdfDateien};
     };
     return ausstellung;

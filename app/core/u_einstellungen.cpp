@@ -56,6 +56,8 @@ const QList<EinstellungDef> &persistierteEinstellungen()
                      QStringLiteral("France"), QStringLiteral("Switzerland"), QStringLiteral("United States"),
                      QStringLiteral("Canada"), QStringLiteral("Europe")}},
         {QStringLiteral("cb_rappenrundung"), D::Checked, false},
+        // on for the German interface; the first start sets it by the chosen language
+        {QStringLiteral("cb_erechnung"), D::Checked, true},
         {QStringLiteral("ed_bearbeiter_re"), D::Text, QString()},
         {QStringLiteral("cb_firmenkopf_re"), D::Checked, true},
         {QStringLiteral("cb_gsmtpvoranstellen"), D::Checked, false},

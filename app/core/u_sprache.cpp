@@ -108,6 +108,19 @@ const Schluessel kMain[] = {
     {"la_2_Caption", "Artikel und Artikelgruppen anlegen und ändern", "master data tab: text beside btn_artikel"},
     {"la_3_Caption", "Kunden und Kundengruppen anlegen und ändern", "master data tab: text beside btn_kunden"},
     {"la_4_Caption", "Testdaten entfernen und mit eigenen Daten beginnen", "master data tab: text beside btn_datenbankleeren"},
+    {"cb_erechnung_Caption", "E-Rechnung (ZUGFeRD/Factur-X) in PDF-Dateien einbetten", "settings check box: e-invoice in PDF files"},
+    {"btn_xrechnung_re_Caption", "XRechnung", "overview button"},
+    {"gb_erechnung_Caption", "E-Rechnung", "letterhead tab: group of the company's e-invoice data"},
+    {"lbl_strasse_fi_Caption", "Straße", "letterhead tab: label of Strasse_FI"},
+    {"lbl_plzort_fi_Caption", "PLZ / Ort", "letterhead tab: label of PLZ_FI and Ort_FI"},
+    {"lbl_land_fi_Caption", "Land", "letterhead tab: label of Land_FI"},
+    {"lbl_ustidnr_fi_Caption", "USt-IdNr.", "letterhead tab: label of UStIdNr_FI"},
+    {"lbl_steuernummer_fi_Caption", "Steuernummer", "letterhead tab: label of Steuernummer_FI"},
+    {"lbl_kontakt_fi_Caption", "Ansprechpartner", "letterhead tab: label of Kontakt_FI"},
+    {"lbl_telefon_fi_Caption", "Telefon", "letterhead tab: label of Telefon_FI"},
+    {"lbl_email_fi_Caption", "E-Mail", "letterhead tab: label of EMAIL1"},
+    {"lbl_iban_fi_Caption", "IBAN", "letterhead tab: label of IBAN_FI"},
+    {"lbl_bic_fi_Caption", "BIC", "letterhead tab: label of BIC_FI"},
 };
 
 const Schluessel kArtikelstamm[] = {
@@ -190,6 +203,7 @@ const Schluessel kKundenstamm[] = {
     {"btn_uebergeben_Caption", "Kunde übergeben", "closing button bar (hand-over)"},
     {"btn_uebernehmen_Caption", "Übernehmen", "record button bar"},
     {"Falle_Caption", "Alle", "letter bar: button 27"},
+    {"l_25_Caption", "Käuferreferenz / Leitweg-ID", "additional page: label of Kaeuferreferenz"},
 };
 
 const Schluessel kKopftexte[] = {

@@ -193,6 +193,12 @@ const Vorgabe kVorgaben[] = {
     {"rlbl_seite", "Seite"},
     {"rlbl_telefon", "Telefon:"},
     {"rlbl_uid", "Kunden UID:"},
+    // e-invoice output: what became of the PDF, and the XRechnung file
+    {"eu_1", "Die PDF-Datei wurde ohne E-Rechnungsdaten (ZUGFeRD/Factur-X) abgelegt."},
+    {"eu_2", "Die PDF-Datei wird ohne E-Rechnungsdaten (ZUGFeRD/Factur-X) an die E-Mail angehängt."},
+    {"eu_3", "E-Rechnung nicht erstellt: "},
+    {"eu_4", "XRechnung wurde gespeichert: "},
+    {"eu_5", "Es wurde keine XRechnung geschrieben."},
 };
 
 const QHash<QString, QString> &vorgabenNachLabel()

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -89,9 +90,10 @@ private slots:
         QTest::addColumn<QString>("waehrung");
         QTest::addColumn<QString>("gruen");
         QTest::addColumn<QString>("tab");
-        QTest::newRow("Deutsch") << 0 << "€" << "Bezahlt" << "Erfassung";
-        QTest::newRow("English") << 1 << "USD" << "Payed" << "Entry";
-        QTest::newRow("Español") << 3 << "€" << "Pagado" << "";
+        QTest::addColumn<bool>("erechnung");
+        QTest::newRow("Deutsch") << 0 << "€" << "Bezahlt" << "Erfassung" << true;
+        QTest::newRow("English") << 1 << "USD" << "Payed" << "Entry" << false;
+        QTest::newRow("Español") << 3 << "€" << "Pagado" << "" << false;
     }
     void firstStartDefaultsByLanguage()
     {
@@ -99,6 +101,7 @@ private slots:
         QFETCH(QString, waehrung);
         QFETCH(QString, gruen);
         QFETCH(QString, tab);
+        QFETCH(bool, erechnung);
         ScopedScriptedDialogs dialoge;
         Programm p(QMap<QString, QString>{});
         p.gewaehlteSprache = sprache;
@@ -115,6 +118,7 @@ private slots:
         QCOMPARE(p.f->ed_markerneutral->text(), QStringLiteral("Neutral"));
         QCOMPARE(p.f->me_body_re->toPlainText().split('\n').size(), 1);
         QVERIFY(!p.f->cb_ersterstart->isChecked());
+        QCOMPARE(p.f->cb_erechnung->isChecked(), erechnung); // e-invoices by default for German only
         if (!tab.isEmpty())
             QCOMPARE(p.f->pc_main->tabText(0), tab);
         QVERIFY(p.dm.Datenbank_Verbindung.Connected());
@@ -152,6 +156,9 @@ private slots:
             QCOMPARE(SessionKennung.size(), 15);
             QVERIFY(QRegularExpression("^[0-9]{15}$").match(SessionKennung).hasMatch());
             QCOMPARE(p.f->ed_datum_re->date(), TestProgrammordner::jetzt().date());
+            QVERIFY(p.f->cb_erechnung->isChecked());
+            QVERIFY(Einstellung::checked("cb_erechnung"));
+            p.f->cb_erechnung->setChecked(false);
             p.f->ed_anzahl_re->setValue(7);
             p.f->ed_waehrung->setEditText("CHF");
             p.f->me_laender->setPlainText("Deutschland\nÖsterreich");
@@ -164,6 +171,7 @@ private slots:
             QCOMPARE(st.value("Tfrm_main.me_laender_Lines/Count").toString(), QStringLiteral("2"));
             QCOMPARE(st.value("Tfrm_main.me_laender_Lines/Item1").toString(), QStringLiteral("Österreich"));
             QCOMPARE(st.value("Tfrm_main/ed_waehrung_Text").toString(), QStringLiteral("CHF"));
+            QCOMPARE(st.value("Tfrm_main/cb_erechnung_Checked").toString(), QStringLiteral("0"));
         }
         p.neu();
         p.starten();
@@ -174,6 +182,8 @@ private slots:
         QVERIFY(p.f->cb_rappenrundung->isChecked());
         QCOMPARE(p.f->ed_pdf_ablage_faktura->text(), QStringLiteral("/tmp/eigener Ordner")); // set: unchanged
         QCOMPARE(Einstellung::text("ed_mwst_c"), QStringLiteral("13"));
+        QVERIFY(!p.f->cb_erechnung->isChecked());
+        QVERIFY(!Einstellung::checked("cb_erechnung"));
     }
 
     void databaseFailuresStopTheStartUp_data()
@@ -370,6 +380,79 @@ private slots:
         QVERIFY(!p.f->tbl_firmen->isOpen());
         QVERIFY(TestProgrammordner::wert(db, "select Name_FI from Firmenstamm").toString() != QString(80, 'x'));
         QCOMPARE(dialoge.shown.size(), 1);
+    }
+
+    // The company data of e-invoices: shown from the record, typed field by field
+    // in tab order with the focus colour, stored when the tab is left; a value
+    // longer than its column is cut at typing, so the post cannot fail and drop
+    // the whole change.
+    void eInvoiceCompanyDataOnTheLetterheadTab()
+    {
+        ScopedScriptedDialogs dialoge;
+        Programm p;
+        p.starten();
+        p.f->activateWindow();
+        p.f->pc_main->setCurrentWidget(p.f->ts_druck);
+        QCOMPARE(p.f->ed_ustidnr_fi->text(), QStringLiteral("ATU12345678"));
+        QCOMPARE(p.f->ed_strasse_fi->text(), QStringLiteral("Kirchenweg 12"));
+        QCOMPARE(p.f->cb_land_fi->currentText(), QStringLiteral("Austria"));
+        QStringList laender;
+        for (int i = 0; i < p.f->cb_land_fi->count(); ++i)
+            laender << p.f->cb_land_fi->itemText(i);
+        QCOMPARE(laender, p.f->me_laender->toPlainText().split('\n'));
+
+        struct Fall {
+            QWidget *feld;
+            const char *spalte;
+            QString getippt, gespeichert;
+        };
+        const QList<Fall> faelle = {
+            {p.f->ed_strasse_fi, "Strasse_FI", "Hauptstrasse 5", "Hauptstrasse 5"},
+            {p.f->ed_plz_fi, "PLZ_FI", "80331", "80331"},
+            {p.f->ed_ort_fi, "Ort_FI", "Muenchen", "Muenchen"},
+            {p.f->cb_land_fi, "Land_FI", "Germany", "Germany"},
+            {p.f->ed_ustidnr_fi, "UStIdNr_FI", "DE123456789012345678901", "DE123456789012345678"},
+            {p.f->ed_steuernummer_fi, "Steuernummer_FI", "143/123/45678", "143/123/45678"},
+            {p.f->ed_kontakt_fi, "Kontakt_FI", "Josef Brandstaetter", "Josef Brandstaetter"},
+            {p.f->ed_telefon_fi, "Telefon_FI", "+49 89 123456", "+49 89 123456"},
+            {p.f->ed_email_fi, "EMAIL1", "rechnung@example.de", "rechnung@example.de"},
+            {p.f->ed_iban_fi, "IBAN_FI", "DE02120300000000202051", "DE02120300000000202051"},
+            {p.f->ed_bic_fi, "BIC_FI", "BYLADEM1001", "BYLADEM1001"},
+        };
+        p.f->ed_gutschrifttext_re->setFocus();
+        QTRY_VERIFY(p.f->ed_gutschrifttext_re->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        for (const Fall &fall : faelle) {
+            QTRY_VERIFY2(fall.feld->hasFocus(), fall.spalte);
+            if (auto *e = qobject_cast<QLineEdit *>(fall.feld))
+                QCOMPARE(e->palette().color(QPalette::Base), Fokusfarbe);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), fall.getippt);
+            // Enter moves on like Tab
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY2(!fall.feld->hasFocus(), fall.spalte);
+            if (auto *e = qobject_cast<QLineEdit *>(fall.feld))
+                QVERIFY(e->palette().color(QPalette::Base) != Fokusfarbe);
+        }
+        p.f->pc_main->setCurrentWidget(p.f->ts_erfassung);
+        QVERIFY(!p.f->tbl_firmen->isOpen());
+        QSqlDatabase db = p.dm.Datenbank_Verbindung.db();
+        for (const Fall &fall : faelle)
+            QCOMPARE(TestProgrammordner::wert(db, QStringLiteral("select %1 from Firmenstamm where Firma = 1")
+                                                      .arg(QLatin1String(fall.spalte)))
+                         .toString(),
+                     fall.gespeichert);
+        QCOMPARE(TestProgrammordner::wert(db, "select count(*) from Firmenstamm").toInt(), 1);
+        QVERIFY(dialoge.shown.isEmpty());
+
+        // the captions come from the language files
+        SpracheLaden(1, p.ordner.ordner());
+        QCOMPARE(p.f->gb_erechnung->title(), QStringLiteral("E-invoice"));
+        QCOMPARE(p.f->findChild<QLabel *>("lbl_kontakt_fi")->text(), QStringLiteral("Contact person"));
+        QCOMPARE(p.f->cb_erechnung->text(), QStringLiteral("Embed the e-invoice (ZUGFeRD/Factur-X) in PDF files"));
+        SpracheLaden(0, p.ordner.ordner());
+        QCOMPARE(p.f->findChild<QLabel *>("lbl_ustidnr_fi")->text(), QStringLiteral("USt-IdNr."));
+        QCOMPARE(p.f->findChild<QLabel *>("lbl_ustidnr_fi")->buddy(), p.f->ed_ustidnr_fi);
     }
 
     void backupOnShutDown()

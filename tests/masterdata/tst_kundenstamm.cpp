@@ -489,6 +489,41 @@ private slots:
         QVERIFY(w->isVisible());
     }
 
+    // The buyer reference of e-invoices on the side page "Zusätzliches": shown,
+    // typed after the UID number, stored by "Übernehmen", its caption translated.
+    void kaeuferreferenz()
+    {
+        Fenster f;
+        Tfrm_kundenstammdaten *w = f.w.get();
+        QCOMPARE(w->ed_kaeuferreferenz->parentWidget(), w->ts_zusaetzliches);
+        QVERIFY(w->ed_kaeuferreferenz->isVisible());
+        auto *l = w->findChild<QLabel *>(QStringLiteral("l_25"));
+        QVERIFY(l && l->isVisible());
+        QCOMPARE(l->buddy(), w->ed_kaeuferreferenz);
+        QVERIFY(f.k()->locate(QStringLiteral("Kunde"), 11));
+        QCOMPARE(w->ed_kaeuferreferenz->text(), QStringLiteral("Bestellung 2024-117"));
+
+        QVERIFY(f.k()->locate(QStringLiteral("Kunde"), 5));
+        QCOMPARE(w->ed_kaeuferreferenz->text(), QString());
+        tippen(w->ed_uidnummer, QStringLiteral("DE123456789"));
+        taste(w->ed_uidnummer, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), w->ed_kaeuferreferenz);
+        QCOMPARE(w->ed_kaeuferreferenz->palette().color(QPalette::Base), Fokusfarbe);
+        tasten(w->ed_kaeuferreferenz, QStringLiteral("04011000-12345-67"));
+        taste(w->ed_kaeuferreferenz, Qt::Key_F8);
+        QCOMPARE(f.k()->state(), Dataset::State::Browse);
+        QCOMPARE(f.ordner.wert(QStringLiteral("select Kaeuferreferenz from Kundenstamm where Firma=1 and Kunde=5")).toString(),
+                 QStringLiteral("04011000-12345-67"));
+        QCOMPARE(w->ed_kaeuferreferenz->palette().color(QPalette::Base), QColor(Qt::white));
+        QCOMPARE(w->ed_kaeuferreferenz->maxLength(), 100);
+        bild(w, QStringLiteral("kunden_kaeuferreferenz.png"));
+
+        SpracheLaden(1, f.ordner.ordner());
+        QCOMPARE(l->text(), QStringLiteral("Buyer reference / Leitweg-ID"));
+        SpracheLaden(0, f.ordner.ordner());
+        QCOMPARE(l->text(), QString::fromUtf8("Käuferreferenz / Leitweg-ID"));
+    }
+
     void sprache()
     {
         Fenster f;

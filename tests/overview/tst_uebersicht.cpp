@@ -9,6 +9,7 @@
 #include "output/u_pdfmail.h"
 #include "output/u_storno.h"
 #include "output/u_uebersicht.h"
+#include "output/u_vorschauanzeigen.h"
 #include "output/udm_rechnungen.h"
 #include "platform/core/clock.h"
 #include "platform/core/dialogs.h"
@@ -103,6 +104,45 @@ struct Umgebung {
             .toInt();
     }
 };
+
+// Sets the e-invoice seams and the setting for a scope, and puts them back.
+struct ERechnungNaht {
+    QList<QStringList> aufrufe; // pdf or xml file, company, period, number
+    std::function<void(const QString &)> verhalten; // throws to fail
+    explicit ERechnungNaht(bool einbetten = true)
+    {
+        Einstellung::set(QStringLiteral("cb_erechnung"), einbetten);
+        ERechnungEinbetten = [this](const QString &pdf, int f, int p, int n) {
+            aufrufe << QStringList{pdf, QString::number(f), QString::number(p), QString::number(n)};
+            if (verhalten)
+                verhalten(pdf);
+            QFile d(pdf);
+            d.open(QIODevice::Append);
+            d.write("%eingebettet\n");
+        };
+        XRechnungAusgeben = [this](const QString &xml, int f, int p, int n) {
+            aufrufe << QStringList{xml, QString::number(f), QString::number(p), QString::number(n)};
+            if (verhalten)
+                verhalten(xml);
+            QFile d(xml);
+            d.open(QIODevice::WriteOnly);
+            d.write("<rsm:CrossIndustryInvoice/>");
+            return xml;
+        };
+    }
+    ~ERechnungNaht()
+    {
+        ERechnungEinbetten = nullptr;
+        XRechnungAusgeben = nullptr;
+        Einstellung::set(QStringLiteral("cb_erechnung"), true);
+    }
+};
+
+bool eingebettet(const QString &pdf)
+{
+    QFile f(pdf);
+    return f.open(QIODevice::ReadOnly) && f.readAll().endsWith("%eingebettet\n");
+}
 
 QSet<int> nummern(Dataset &q)
 {
@@ -257,6 +297,134 @@ private slots:
         } catch (const ETestException &x) {
             QCOMPARE(x.text(), txt("ex_3"));
         }
+    }
+
+    // "PDF erzeugen", "Rechnung mailen" and the capture's "Email " with the
+    // e-invoice setting: embedded only when on; a failure leaves the plain PDF
+    // filed or attached and says what is missing.
+    void pdfMitERechnung_data()
+    {
+        QTest::addColumn<QString>("weg");
+        QTest::addColumn<bool>("einstellung");
+        QTest::addColumn<QString>("fehler"); // "", "fehlt" or "kaputt"
+        QTest::newRow("PDF an") << "ablage" << true << "";
+        QTest::newRow("PDF aus") << "ablage" << false << "";
+        QTest::newRow("PDF Angaben fehlen") << "ablage" << true << "fehlt";
+        QTest::newRow("PDF anderer Fehler") << "ablage" << true << "kaputt";
+        QTest::newRow("Mail an") << "mail" << true << "";
+        QTest::newRow("Mail aus") << "mail" << false << "";
+        QTest::newRow("Mail Angaben fehlen") << "mail" << true << "fehlt";
+        QTest::newRow("Erfassung Angaben fehlen") << "erfassung" << true << "fehlt";
+        QTest::newRow("Erfassung an") << "erfassung" << true << "";
+    }
+    void pdfMitERechnung()
+    {
+        QFETCH(QString, weg);
+        QFETCH(bool, einstellung);
+        QFETCH(QString, fehler);
+        Umgebung u;
+        Aufnahme mail;
+        ERechnungNaht naht(einstellung);
+        const QString fehlt = QStringLiteral("Für die E-Rechnung fehlt: USt-IdNr. der Firma");
+        if (fehler == QLatin1String("fehlt"))
+            naht.verhalten = [&](const QString &) { throw ERechnungUnvollstaendig(fehlt); };
+        else if (fehler == QLatin1String("kaputt"))
+            naht.verhalten = [](const QString &) { throw TvxError(QStringLiteral("Datei gesperrt")); };
+        const QString ordner = u.p.pfad(QStringLiteral("Rechnungen_PDF"));
+        Einstellung::set(QStringLiteral("ed_pdf_ablage_faktura"), ordner);
+
+        QString pdf;
+        if (weg == QLatin1String("ablage")) {
+            PdfErzeugen(1, kPeriode, 7);
+            pdf = ordner + QStringLiteral("/20120101_RechnungNr_7_w.pdf");
+            QCOMPARE(u.dialoge.lastText(), txt("sm_46") + ordner);
+        } else if (weg == QLatin1String("mail")) {
+            RechnungPerMail(1, kPeriode, 7, u.kundeVon(7));
+            pdf = u.p.pfad(QStringLiteral("EMAILS/RechnungNr_7.pdf"));
+            QVERIFY(mail.argumente().contains(pdf));
+        } else {
+            const TAusgabeFolge folge = AusstellungMitRechnungAusgeben().rechnungAusgeben(1, kPeriode, 7, true);
+            QVERIFY(folge.erzeugt);
+            pdf = u.p.pfad(QStringLiteral("EMAILS/RechnungNr_7.pdf"));
+            QCOMPARE(folge.pdfDateien, QStringList{pdf});
+        }
+        // the document is there in every case
+        QVERIFY(pdfText(pdf).contains(QLatin1String("Rechnung")));
+        if (!einstellung) {
+            QVERIFY(naht.aufrufe.isEmpty());
+            QVERIFY(!eingebettet(pdf));
+            return;
+        }
+        QCOMPARE(naht.aufrufe, (QList<QStringList>{{pdf, QStringLiteral("1"), QStringLiteral("20120101"), QStringLiteral("7")}}));
+        QCOMPARE(eingebettet(pdf), fehler.isEmpty());
+        QList<Dialogs::Record> warnungen;
+        for (const Dialogs::Record &r : u.dialoge.shown)
+            if (r.kind == Dialogs::Kind::Warning)
+                warnungen << r;
+        if (fehler.isEmpty()) {
+            QVERIFY(warnungen.isEmpty());
+            return;
+        }
+        QCOMPARE(warnungen.size(), 1);
+        const QString folge = txt(weg == QLatin1String("ablage") ? "eu_1" : "eu_2");
+        if (fehler == QLatin1String("fehlt"))
+            QCOMPARE(warnungen.first().text, fehlt + QStringLiteral("\n\n") + folge);
+        else
+            QCOMPARE(warnungen.first().text, txt("eu_3") + QStringLiteral("Datei gesperrt\n\n") + folge);
+    }
+
+    // "XRechnung" on the selected line: the file beside the filed PDF, named in the
+    // message; missing data: its text and no file.
+    void xrechnungKnopf()
+    {
+        Umgebung u;
+        ERechnungNaht naht;
+        const QString ordner = u.p.pfad(QStringLiteral("Rechnungen_PDF"));
+        Einstellung::set(QStringLiteral("ed_pdf_ablage_faktura"), QStringLiteral("\"%1\"").arg(ordner));
+        QWidget seite;
+        auto *ue = new TUebersicht(&seite);
+        seite.resize(1000, 600);
+        seite.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&seite));
+        QCOMPARE(ue->btn_xrechnung_re->parentWidget(), ue->pnl_auswahl_re);
+        QCOMPARE(ue->btn_xrechnung_re->width(), ue->btn_pdf_re->width());
+        // closed: nothing
+        QTest::mouseClick(ue->btn_xrechnung_re, Qt::LeftButton);
+        QVERIFY(naht.aufrufe.isEmpty());
+        QVERIFY(u.dialoge.shown.isEmpty());
+
+        ue->rg_anzeige_re->setItemIndex(0);
+        ue->Oeffnen();
+        QVERIFY(ue->qry_rechnungen_uebersicht->locate(QStringLiteral("Rechnung_nr"), 3));
+        QTest::mouseClick(ue->btn_xrechnung_re, Qt::LeftButton);
+        const QString xml = ordner + QStringLiteral("/20120101_RechnungNr_3_w.xml");
+        QCOMPARE(naht.aufrufe, (QList<QStringList>{{xml, QStringLiteral("1"), QStringLiteral("20120101"), QStringLiteral("3")}}));
+        QVERIFY(QFile::exists(xml));
+        QCOMPARE(u.dialoge.shown.size(), 1);
+        QCOMPARE(u.dialoge.lastText(), txt("eu_4") + QDir::toNativeSeparators(xml));
+
+        QVERIFY(QFile::remove(xml));
+        u.dialoge.clear();
+        naht.verhalten = [](const QString &) { throw ERechnungUnvollstaendig(QStringLiteral("Es fehlt: Käuferreferenz")); };
+        QTest::mouseClick(ue->btn_xrechnung_re, Qt::LeftButton);
+        QCOMPARE(u.dialoge.shown.size(), 1);
+        QCOMPARE(u.dialoge.shown.first().kind, Dialogs::Kind::Warning);
+        QCOMPARE(u.dialoge.lastText(), QStringLiteral("Es fehlt: Käuferreferenz\n\n") + txt("eu_5"));
+        QVERIFY(!QFile::exists(xml));
+
+        // other errors: the standard error box; a missing folder before anything is asked
+        u.dialoge.clear();
+        naht.verhalten = [](const QString &) { throw TvxError(QStringLiteral("Schema verletzt")); };
+        QTest::mouseClick(ue->btn_xrechnung_re, Qt::LeftButton);
+        QCOMPARE(u.dialoge.shown.size(), 1);
+        QCOMPARE(u.dialoge.shown.first().kind, Dialogs::Kind::Error);
+        QVERIFY(u.dialoge.lastText().contains(QLatin1String("Schema verletzt")));
+        naht.aufrufe.clear();
+        Einstellung::set(QStringLiteral("ed_pdf_ablage_faktura"), u.p.pfad(QStringLiteral("fehlt")));
+        QTest::mouseClick(ue->btn_xrechnung_re, Qt::LeftButton);
+        QVERIFY(u.dialoge.lastText().contains(txt("ex_3")));
+        QVERIFY(naht.aufrufe.isEmpty());
+        delete ue;
     }
 
     void storno()
