@@ -1081,8 +1081,7 @@ bool Dataset::rowPasses(int rowIndex) const
 {
     if (!m_filtered || !m_filter)
         return true;
-    const QVector<QVariant> &v = m_rows[rowIndex].values;
-    return evaluateFilter(*m_filter, [&v](int f) { return v.at(f); });
+    return evaluateFilter(*m_filter, m_rows[rowIndex].values);
 }
 
 void Dataset::rebuildView(int keepRow)

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <cmath>
+#include <deque>
 #include <optional>
 
 namespace {
@@ -409,11 +410,137 @@ std::optional<int> compareValues(const QVariant &a, const QVariant &b, bool equa
     return textCollator().compare(x, y);
 }
 
-QVariant operandValue(const FilterNode &n, const std::function<QVariant(int)> &fieldValue)
+// Filters run over every cached row on each keystroke of a search field, so
+// values are looked at in place: no QVariant or QString copies per row.
+template <class Row>
+const QVariant &operandValue(const FilterNode &n, const Row &row)
 {
     if (n.kind == FilterNode::FieldRef)
-        return fieldValue(n.fieldIndex);
+        return row(n.fieldIndex);
     return n.literal;
+}
+
+const QString *stringIn(const QVariant &v)
+{
+    return v.metaType().id() == QMetaType::QString ? static_cast<const QString *>(v.constData()) : nullptr;
+}
+
+// text starts with an already case-folded prefix; ASCII without the Unicode tables
+bool startsWithFolded(const QString &text, const QString &prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    const QChar *t = text.constData();
+    const QChar *p = prefix.constData();
+    for (qsizetype i = 0, n = prefix.size(); i < n; ++i) {
+        const char16_t c = t[i].unicode();
+        if (c < 128) {
+            const char16_t f = c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c;
+            if (f != p[i].unicode())
+                return false;
+        } else if (t[i].toCaseFolded() != p[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isIntegral(const QVariant &v)
+{
+    const int id = v.metaType().id();
+    return id == QMetaType::Int || id == QMetaType::LongLong;
+}
+
+qlonglong integralOf(const QVariant &v)
+{
+    return v.metaType().id() == QMetaType::Int ? *static_cast<const int *>(v.constData())
+                                               : *static_cast<const qlonglong *>(v.constData());
+}
+
+const FilterNode::LikePattern *preparedLike(const FilterNode &node)
+{
+    if (!node.likePattern) {
+        const QVariant &lit = node.children[1]->literal;
+        if (lit.isNull() || !lit.isValid())
+            return nullptr;
+        auto lp = std::make_shared<FilterNode::LikePattern>();
+        lp->folded = lit.toString().toCaseFolded();
+        const qsizetype star = lp->folded.indexOf(QLatin1Char('%'));
+        lp->prefixOnly = star == lp->folded.size() - 1 && !lp->folded.contains(QLatin1Char('_'));
+        if (lp->prefixOnly)
+            lp->prefix = lp->folded.left(star);
+        node.likePattern = lp;
+    }
+    return node.likePattern.get();
+}
+
+template <class Row>
+bool evaluate(const FilterNode &node, const Row &row)
+{
+    switch (node.kind) {
+    case FilterNode::And:
+        return evaluate(*node.children[0], row) && evaluate(*node.children[1], row);
+    case FilterNode::Or:
+        return evaluate(*node.children[0], row) || evaluate(*node.children[1], row);
+    case FilterNode::Not:
+        return !evaluate(*node.children[0], row);
+    case FilterNode::IsNull: {
+        const QVariant &v = operandValue(*node.children[0], row);
+        return (v.isNull() || !v.isValid()) != node.negate;
+    }
+    case FilterNode::Like: {
+        const QVariant &v = operandValue(*node.children[0], row);
+        if (node.children[1]->kind == FilterNode::Literal) {
+            const FilterNode::LikePattern *lp = preparedLike(node);
+            if (!lp)
+                return false;
+            if (const QString *text = stringIn(v)) {
+                if (text->isNull())
+                    return false;
+                return lp->prefixOnly ? startsWithFolded(*text, lp->prefix)
+                                      : likeMatchesFolded(text->toCaseFolded(), lp->folded);
+            }
+            if (v.isNull() || !v.isValid())
+                return false;
+            const QString t = v.toString();
+            return lp->prefixOnly ? startsWithFolded(t, lp->prefix) : likeMatchesFolded(t.toCaseFolded(), lp->folded);
+        }
+        const QVariant &p = operandValue(*node.children[1], row);
+        if (v.isNull() || p.isNull() || !v.isValid() || !p.isValid())
+            return false;
+        return likeMatches(v.toString(), p.toString());
+    }
+    case FilterNode::Compare: {
+        const QVariant &a = operandValue(*node.children[0], row);
+        const QVariant &b = operandValue(*node.children[1], row);
+        int c = 0;
+        if (isIntegral(a) && isIntegral(b) && !a.isNull() && !b.isNull()) {
+            const qlonglong x = integralOf(a), y = integralOf(b);
+            c = x < y ? -1 : (x > y ? 1 : 0);
+        } else {
+            const auto r = compareValues(a, b, node.op == FilterNode::Eq || node.op == FilterNode::Ne);
+            if (!r)
+                return false;
+            c = *r;
+        }
+        switch (node.op) {
+        case FilterNode::Eq: return c == 0;
+        case FilterNode::Ne: return c != 0;
+        case FilterNode::Lt: return c < 0;
+        case FilterNode::Gt: return c > 0;
+        case FilterNode::Le: return c <= 0;
+        case FilterNode::Ge: return c >= 0;
+        }
+        return false;
+    }
+    case FilterNode::Literal:
+    case FilterNode::FieldRef: {
+        // a bare operand: true when it is a non-zero number
+        const auto d = numberOf(operandValue(node, row));
+        return d && *d != 0;
+    }
+    }
+    return false;
 }
 
 } // namespace
@@ -439,69 +566,17 @@ void resolveFilterFields(FilterNode &node, const std::function<int(const QString
 
 bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &fieldValue)
 {
-    switch (node.kind) {
-    case FilterNode::And:
-        return evaluateFilter(*node.children[0], fieldValue) && evaluateFilter(*node.children[1], fieldValue);
-    case FilterNode::Or:
-        return evaluateFilter(*node.children[0], fieldValue) || evaluateFilter(*node.children[1], fieldValue);
-    case FilterNode::Not:
-        return !evaluateFilter(*node.children[0], fieldValue);
-    case FilterNode::IsNull: {
-        const QVariant v = operandValue(*node.children[0], fieldValue);
-        return (v.isNull() || !v.isValid()) != node.negate;
-    }
-    case FilterNode::Like: {
-        const QVariant v = operandValue(*node.children[0], fieldValue);
-        if (node.children[1]->kind == FilterNode::Literal) {
-            if (!node.likePattern) {
-                const QVariant lit = node.children[1]->literal;
-                if (lit.isNull() || !lit.isValid())
-                    return false;
-                auto lp = std::make_shared<FilterNode::LikePattern>();
-                lp->folded = lit.toString().toCaseFolded();
-                const qsizetype star = lp->folded.indexOf(QLatin1Char('%'));
-                lp->prefixOnly = star == lp->folded.size() - 1 && !lp->folded.contains(QLatin1Char('_'));
-                if (lp->prefixOnly)
-                    lp->prefix = lp->folded.left(star);
-                node.likePattern = lp;
-            }
-            if (v.isNull() || !v.isValid())
-                return false;
-            const FilterNode::LikePattern &lp = *node.likePattern;
-            if (lp.prefixOnly)
-                return v.toString().startsWith(lp.prefix, Qt::CaseInsensitive);
-            return likeMatchesFolded(v.toString().toCaseFolded(), lp.folded);
-        }
-        const QVariant p = operandValue(*node.children[1], fieldValue);
-        if (v.isNull() || p.isNull() || !v.isValid() || !p.isValid())
-            return false;
-        return likeMatches(v.toString(), p.toString());
-    }
-    case FilterNode::Compare: {
-        const QVariant a = operandValue(*node.children[0], fieldValue);
-        const QVariant b = operandValue(*node.children[1], fieldValue);
-        const bool eq = node.op == FilterNode::Eq || node.op == FilterNode::Ne;
-        const auto c = compareValues(a, b, eq);
-        if (!c)
-            return false;
-        switch (node.op) {
-        case FilterNode::Eq: return *c == 0;
-        case FilterNode::Ne: return *c != 0;
-        case FilterNode::Lt: return *c < 0;
-        case FilterNode::Gt: return *c > 0;
-        case FilterNode::Le: return *c <= 0;
-        case FilterNode::Ge: return *c >= 0;
-        }
-        return false;
-    }
-    case FilterNode::Literal:
-    case FilterNode::FieldRef: {
-        // a bare operand: true when it is a non-zero number
-        const auto d = numberOf(operandValue(node, fieldValue));
-        return d && *d != 0;
-    }
-    }
-    return false;
+    // values come by value here; a deque keeps each one in place while the tree looks at it
+    std::deque<QVariant> held;
+    return evaluate(node, [&](int f) -> const QVariant & {
+        held.push_back(fieldValue(f));
+        return held.back();
+    });
+}
+
+bool evaluateFilter(const FilterNode &node, const QVector<QVariant> &row)
+{
+    return evaluate(node, [&row](int f) -> const QVariant & { return row.at(f); });
 }
 
 bool likeMatches(const QString &text, const QString &pattern)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QVariant>
+#include <QVector>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -39,6 +40,8 @@ void resolveFilterFields(FilterNode &node, const std::function<int(const QString
 
 // Evaluates a resolved tree on one row; fieldValue(index) gives the row's values.
 bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &fieldValue);
+// The same on a row of values held by the caller (no copies).
+bool evaluateFilter(const FilterNode &node, const QVector<QVariant> &row);
 
 // LIKE match ignoring case for all letters; % and _ wildcards.
 bool likeMatches(const QString &text, const QString &pattern);

@@ -510,6 +510,10 @@ private slots:
         QTest::newRow("bracketed field") << "[Name_KU] like 'z%'" << "5";
         QTest::newRow("keywords any case") << "FIRMA = 2 AND NOT kunde = 2" << "1";
         QTest::newRow("empty pattern text") << "Suchbegriff like '%'" << "1,2,3,4,5,6,1";
+        QTest::newRow("lower-case prefix") << "suchbegriff like 'mü%'" << "1,6,1";
+        QTest::newRow("null text never like") << "Anmerkung like '%'" << "";
+        QTest::newRow("null integer never compares") << "FarbMarkierung = 0 or FarbMarkierung <> 0" << "";
+        QTest::newRow("integer against decimal") << "Kunde = 2.0 and Firma = 1" << "2";
     }
 
     void filterCases()
