@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <vector>
 
@@ -97,7 +98,42 @@ bool ErfassungPruefen(TErfassung &e, const TPruefTexte &texte, int &periode)
     return true;
 }
 
-void qry_re_positionenNewRecord(Dataset &ds)
+TNeueZeile::TNeueZeile(const QStringList &tabellenspalten)
+{
+    for (const QString &s : tabellenspalten)
+        m_tabelle.insert(s.toLower(), s);
+}
+
+bool TNeueZeile::hasField(const QString &name) const { return m_tabelle.contains(name.toLower()); }
+
+void TNeueZeile::setValue(const QString &name, const QVariant &wert)
+{
+    const QString schluessel = name.toLower();
+    const auto spalte = m_tabelle.constFind(schluessel);
+    if (spalte == m_tabelle.constEnd())
+        return;
+    const auto i = m_index.constFind(schluessel);
+    if (i != m_index.constEnd()) {
+        m_werte[*i] = wert;
+        return;
+    }
+    m_index.insert(schluessel, int(m_spalten.size()));
+    m_spalten << *spalte;
+    m_werte << wert;
+}
+
+QStringList TNeueZeile::spalten() const { return m_spalten; }
+
+QVariantList TNeueZeile::werte() const { return m_werte; }
+
+void TNeueZeile::leeren()
+{
+    m_index.clear();
+    m_spalten.clear();
+    m_werte.clear();
+}
+
+void qry_re_positionenNewRecord(TNeueZeile &ds)
 {
     for (const char *n : {"ID_Artikelpositionen", "Firma", "Periode_ls", "Periode_re", "Periode_au", "Periode_bv",
                           "Lieferschein_nr", "Auftrag_nr", "Barverkauf_nr", "Rechnung_nr", "Position_X", "Kunde",
@@ -112,22 +148,19 @@ void qry_re_positionenNewRecord(Dataset &ds)
     for (const char *n : {"Artikel", "Text", "Name_EKU", "Strasse_Hnr_EKU", "PLZ_EKU", "Ort_EKU", "Lieferadresse_EKU",
                           "Benutzer", "Aktionen", "Identifikation", "Hinweis", "Leistungszeitraum", "Benutzersession",
                           "Info"})
-        if (ds.hasField(QString::fromLatin1(n)))
-            ds.setValue(QString::fromLatin1(n), QString());
+        ds.setValue(QString::fromLatin1(n), QString());
     for (const char *n : {"Menge", "Preis", "Rabatt", "Einkaufspreis", "Rechnungsbetrag", "BereitsGeliefert",
                           "BereitsVerrechnet", "LS_RE_TeilMenge"})
         ds.setValue(QString::fromLatin1(n), 0.0);
-    for (int i = 1; i <= 30; ++i) {
-        const QString n = QStringLiteral("Menge%1").arg(i);
-        if (ds.hasField(n))
-            ds.setValue(n, 0.0);
-    }
+    for (int i = 1; i <= 30; ++i)
+        ds.setValue(QStringLiteral("Menge%1").arg(i), 0.0);
 }
 
 void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, int rechnung_nr)
 {
     const bool vorschau = ziel == TPositionsziel::Vorschau;
     const QString tabelle = vorschau ? QStringLiteral("ArtikelpositionenVorschau") : QStringLiteral("Artikelpositionen");
+    QSqlDatabase db = dm_datenbank->Datenbank_Verbindung.db();
     Dataset &t = *e.tbl_rechnungerfassen;
 
     // 10: the rows are read by index, so the position panel does not follow
@@ -136,14 +169,18 @@ void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, i
     e.pb_re->setMaximum(t.recordCount());
     e.pb_re->setVisible(true);
 
-    Dataset q;
-    q.setObjectName(QStringLiteral("qry_re_positionen"));
-    q.setDatabase(dm_datenbank->Datenbank_Verbindung.db());
-    q.setSql(QStringLiteral("select * from %1 where 1=2").arg(tabelle));
-    q.setKeyFields({QStringLiteral("ID_Artikelpositionen")});
-    q.setUpdateTable(tabelle);
-    q.onNewRecord = qry_re_positionenNewRecord;
-    q.open();
+    // qry_re_positionen: every row sets the same columns, so one prepared
+    // insert serves the whole invoice (a dataset would prepare it per row), and
+    // the article check asks only whether the article exists
+    QStringList tabellenspalten;
+    const QSqlRecord satz = db.record(tabelle);
+    for (int i = 0; i < satz.count(); ++i)
+        tabellenspalten << satz.fieldName(i);
+    if (tabellenspalten.isEmpty())
+        throw EDatabaseError(QStringLiteral("Tabelle %1 nicht gefunden").arg(tabelle));
+    TNeueZeile zeile(tabellenspalten);
+    QSqlQuery einfuegen(db);
+    QSqlQuery artikelDa = prepareQuery(db, QStringLiteral("select 1 from Artikelstamm where Artikel =:partikel"));
 
     const QDateTime datum = tagOhneZeit(e.ed_datum_re->date());
     const QString kopftext = memoText(e.re_kopftext_re);
@@ -160,42 +197,60 @@ void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, i
         spalten.push_back(t.fieldIndex(f));
     const int artikelSpalte = t.fieldIndex(QStringLiteral("Artikel"));
     const int zeilen = t.recordCount();
-    for (int zeile = 0; zeile < zeilen; ++zeile) {
-        const int position = zeile + 1;
-        const QString artikel = t.valueAt(zeile, artikelSpalte).toString();
+    QStringList eingefuegteSpalten;
+    for (int z = 0; z < zeilen; ++z) {
+        const int position = z + 1;
+        const QString artikel = t.valueAt(z, artikelSpalte).toString();
         if (!artikel.trimmed().isEmpty()) {
-            TArtikelDaten a;
-            LadeArtikel(artikel, a);
-            if (!a.Gefunden)
+            artikelDa.bindValue(QStringLiteral(":partikel"), artikel);
+            execQuery(artikelDa);
+            const bool gefunden = artikelDa.next();
+            artikelDa.finish();
+            if (!gefunden)
                 throw ETestException(txt("ex_5") + artikel);
-            q.append();
-            q.setValue(QStringLiteral("Periode_re"), periode_re);
-            q.setValue(QStringLiteral("Firma"), AktuelleFirma);
-            q.setValue(QStringLiteral("Rechnung_nr"), rechnung_nr);
-            q.setValue(QStringLiteral("Position_X"), position);
-            q.setValue(QStringLiteral("Lieferdatum"), datum);
-            q.setValue(QStringLiteral("Rechnungsdatum"), datum);
-            q.setValue(QStringLiteral("Valutadatum"), datum);
-            q.setValue(QStringLiteral("Kunde"), strToInt(e.ed_kunde_re->text()));
+            zeile.leeren();
+            qry_re_positionenNewRecord(zeile);
+            zeile.setValue(QStringLiteral("Periode_re"), periode_re);
+            zeile.setValue(QStringLiteral("Firma"), AktuelleFirma);
+            zeile.setValue(QStringLiteral("Rechnung_nr"), rechnung_nr);
+            zeile.setValue(QStringLiteral("Position_X"), position);
+            zeile.setValue(QStringLiteral("Lieferdatum"), datum);
+            zeile.setValue(QStringLiteral("Rechnungsdatum"), datum);
+            zeile.setValue(QStringLiteral("Valutadatum"), datum);
+            zeile.setValue(QStringLiteral("Kunde"), strToInt(e.ed_kunde_re->text()));
             for (int i = 0; i < felder.size(); ++i)
-                q.setValue(felder[i], t.valueAt(zeile, spalten[size_t(i)]));
-            q.setValue(QStringLiteral("Kopftext"), kopftext);
-            q.setValue(QStringLiteral("Fusstext"), fusstext);
-            q.setValue(QStringLiteral("Aktionen"), QString());
-            q.setValue(QStringLiteral("Erfassungzeit"), Clock::now());
-            q.setValue(QStringLiteral("Status"), vorschau ? -1 : 50);
-            q.setValue(QStringLiteral("Identifikation"), QStringLiteral("RECHNUNG"));
-            q.setValue(QStringLiteral("Leistungszeitraum"), QString());
-            q.setValue(QStringLiteral("ZahlungsStatus"), QStringLiteral("Keine Zahlung"));
+                zeile.setValue(felder[i], t.valueAt(z, spalten[size_t(i)]));
+            zeile.setValue(QStringLiteral("Kopftext"), kopftext);
+            zeile.setValue(QStringLiteral("Fusstext"), fusstext);
+            zeile.setValue(QStringLiteral("Aktionen"), QString());
+            zeile.setValue(QStringLiteral("Erfassungzeit"), Clock::now());
+            zeile.setValue(QStringLiteral("Status"), vorschau ? -1 : 50);
+            zeile.setValue(QStringLiteral("Identifikation"), QStringLiteral("RECHNUNG"));
+            zeile.setValue(QStringLiteral("Leistungszeitraum"), QString());
+            zeile.setValue(QStringLiteral("ZahlungsStatus"), QStringLiteral("Keine Zahlung"));
             if (vorschau)
-                q.setValue(QStringLiteral("BenutzerSession"), SessionKennung);
-            q.setValue(QStringLiteral("ID_Artikelpositionen"), vorschau ? NeueIdVorschau() : NeueIdPositionen());
-            q.post();
+                zeile.setValue(QStringLiteral("BenutzerSession"), SessionKennung);
+            zeile.setValue(QStringLiteral("ID_Artikelpositionen"), vorschau ? NeueIdVorschau() : NeueIdPositionen());
+            if (eingefuegteSpalten.isEmpty()) {
+                eingefuegteSpalten = zeile.spalten();
+                QStringList marken;
+                for (int i = 0; i < eingefuegteSpalten.size(); ++i)
+                    marken << QStringLiteral("?");
+                einfuegen = prepareQuery(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                 .arg(tabelle, eingefuegteSpalten.join(QStringLiteral(", ")),
+                                                      marken.join(QStringLiteral(", "))));
+            } else if (zeile.spalten() != eingefuegteSpalten) {
+                throw TvxError(QStringLiteral("Interner Fehler: Spalten der Rechnungszeilen verschieden"));
+            }
+            const QVariantList werte = zeile.werte();
+            for (int i = 0; i < werte.size(); ++i)
+                einfuegen.bindValue(i, werte[i]);
+            execQuery(einfuegen);
         }
         e.pb_re->setValue(e.pb_re->value() + 1);
     }
     // 12
-    q.close();
+    einfuegen.finish();
 }
 
 void TransaktionsfehlerMelden(const QString &fehler, const char *protokollText)

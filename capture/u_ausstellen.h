@@ -8,7 +8,9 @@
 //
 //     erfassung->setRechnungAusgabe([erf, a](QPushButton *k) { btn_rechnungdruckenClick(*erf, k, a); });
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 #include <QStringList>
 #include <functional>
 
@@ -66,8 +68,26 @@ extern const QString SQL_qry_positionen_vorhanden;
 enum class TPositionsziel { Rechnung, Vorschau };
 void PositionenUebertragen(TErfassung &e, TPositionsziel ziel, int periode_re, int rechnung_nr);
 
+// One new row of qry_re_positionen: values by column of the written table,
+// names matched ignoring case; a name the table lacks is dropped.
+class TNeueZeile {
+public:
+    explicit TNeueZeile(const QStringList &tabellenspalten);
+    bool hasField(const QString &name) const;
+    void setValue(const QString &name, const QVariant &wert);
+    QStringList spalten() const;          // the columns set, in the order first set
+    QVariantList werte() const;           // their values, in that order
+    void leeren();                        // no column set
+
+private:
+    QHash<QString, QString> m_tabelle;    // lower-case name -> the table's spelling
+    QHash<QString, int> m_index;          // lower-case name -> position in m_spalten
+    QStringList m_spalten;
+    QVariantList m_werte;
+};
+
 // The new-row defaults of both tables (qry_re_positionenNewRecord).
-void qry_re_positionenNewRecord(Dataset &ds);
+void qry_re_positionenNewRecord(TNeueZeile &z);
 
 // The failure path inside the transaction: sm_38 + text shown, the log entry
 // (key ps_13 or sm_45) + text written; a log failure is ignored.
