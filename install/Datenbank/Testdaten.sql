@@ -253,3 +253,10 @@ UPDATE Firmenstamm SET UStIdNr_FI = 'ATU12345678', Steuernummer_FI = '91 234/567
     BIC_FI = 'SBGSAT2SXXX'
     WHERE Firma = 1;
 UPDATE Kundenstamm SET Kaeuferreferenz = 'Bestellung 2024-117' WHERE Firma = 1 AND Kunde = 11;
+
+-- Pictures of the shipped articles (files in BilderArchiv, stored as bare names)
+UPDATE Artikelstamm SET Bildpfad = 'einbauschrank.jpg' WHERE Artikel = 'T110';
+UPDATE Artikelstamm SET Bildpfad = 'arbeitsplatte.jpg' WHERE Artikel = 'T120';
+UPDATE Artikelstamm SET Bildpfad = 'treppenstufe.jpg' WHERE Artikel = 'T160';
+UPDATE Artikelstamm SET Bildpfad = 'brennholz.gif' WHERE Artikel = 'H200';
+UPDATE Artikelstamm SET Bildpfad = 'notebook.bmp' WHERE Artikel = 'HW400';

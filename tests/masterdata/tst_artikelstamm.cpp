@@ -291,7 +291,8 @@ private slots:
         f.bildSpeichern(QStringLiteral("BilderArchiv/breit.bmp"), 520, 160);
         f.bildSpeichern(QStringLiteral("hoch.jpg"), 100, 400);
         QVERIFY(f.a()->locate(QStringLiteral("Artikel"), QStringLiteral("HW400")));
-        QCOMPARE(w->img_bild->size(), QSize(0, 0));
+        QCOMPARE(w->ed_bildpfad->text(), QStringLiteral("notebook.bmp")); // shipped, fits unscaled
+        QCOMPARE(w->img_bild->size(), QSize(220, 150));
         // typed by hand: a bare name in the picture folder
         tippen(w->ed_bildpfad, QStringLiteral("breit.bmp"));
         QCOMPARE(w->img_bild->size(), QSize(260, 80));
