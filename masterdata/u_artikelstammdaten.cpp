@@ -359,7 +359,6 @@ QWidget *Tfrm_artikelstammdaten::bauenArtikelSeite()
     me_anschrift_firma = benannt(new QTextEdit(seite), "me_anschrift_firma");
     me_anschrift_firma->setLineWrapMode(QTextEdit::NoWrap);
     me_anschrift_firma->setFixedHeight(59);
-    me_anschrift_firma->setMinimumWidth(389);
     me_anschrift_firma->setTabChangesFocus(true);
     me_anschrift_firma->document()->setDocumentMargin(6);
     OhneFokusfarbe(me_anschrift_firma);

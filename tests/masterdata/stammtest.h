@@ -57,8 +57,10 @@ inline void waehlen(QComboBox *c, int index)
 inline void bild(QWidget *w, const QString &name)
 {
     const QString ordner = qEnvironmentVariable("TVX_BILDER");
-    if (!ordner.isEmpty())
-        w->grab().save(ordner + QLatin1Char('/') + name);
+    if (ordner.isEmpty())
+        return;
+    QCoreApplication::processEvents(); // pending layout requests
+    w->grab().save(ordner + QLatin1Char('/') + name);
 }
 
 } // namespace stamm

@@ -319,6 +319,37 @@ private slots:
         QVERIFY(d.texts().filter(QStringLiteral("Fehler")).isEmpty());
     }
 
+    // Every caption of the window follows a language change and returns to German.
+    void sprache()
+    {
+        Fenster f;
+        Tfrm_artikelstammdaten *w = f.w.get();
+        auto beschriftungen = [w] {
+            QStringList t{w->findChild<QLabel *>(QStringLiteral("l_1"))->text(),
+                          w->findChild<QLabel *>(QStringLiteral("l_14"))->text(),
+                          w->pc_zusatz->tabText(w->pc_zusatz->indexOf(w->ts_bild)),
+                          w->findChild<QPushButton *>(QStringLiteral("btn_neu"))->text(),
+                          w->findChild<QCheckBox *>(QStringLiteral("cb_bild"))->text(), w->windowTitle()};
+            for (int c = 0; c < w->gr_artikeln->model()->columnCount(); ++c)
+                t << w->gr_artikeln->model()->headerData(c, Qt::Horizontal).toString();
+            return t;
+        };
+        QCOMPARE(w->windowTitle(), QStringLiteral("ARTIKELSTAMMDATEN")); // designed, until a language is loaded
+        SpracheLaden(0, f.ordner.ordner());
+        const QStringList deutsch = beschriftungen();
+        QCOMPARE(deutsch.mid(0, 2), (QStringList{QStringLiteral("Artikel Nr."), QStringLiteral("Pfad der Bilddatei")}));
+        SpracheLaden(1, f.ordner.ordner());
+        const QStringList englisch = beschriftungen();
+        QCOMPARE(englisch.mid(0, 6), (QStringList{QStringLiteral("Article no."), QStringLiteral("Path of the picture file"),
+                                                  QStringLiteral("Article picture"), QStringLiteral("New article"),
+                                                  QStringLiteral("Picture on invoice"), txt("lbl_artikelstammdaten")}));
+        QVERIFY(englisch.contains(QStringLiteral("AGR")) && englisch.contains(QStringLiteral("Article")));
+        QVERIFY(!englisch.contains(QStringLiteral("Artikel")));
+        stamm::bild(w, QStringLiteral("artikel_englisch.png"));
+        SpracheLaden(0, f.ordner.ordner());
+        QCOMPARE(beschriftungen(), deutsch);
+    }
+
     void uebergabe()
     {
         Fenster f;
