@@ -4,6 +4,7 @@
 // PDF/A-3b file or written alone as XRechnung. The amounts come from the same
 // rows and the same computation as the printed document, so the XML and the
 // PDF agree to the cent. Nothing is written that fails the XML schema.
+#include "output/u_pdfmail.h"
 #include "platform/core/errors.h"
 
 #include <QByteArray>
@@ -14,7 +15,8 @@ namespace EInvoice {
 
 // Why no e-invoice could be written: every missing item, already in the
 // user's language. what()/text() is the full message (ei_1 and the items).
-struct EUnvollstaendig : TvxError {
+// It is the TvxError the PDF output's seams expect for missing data.
+struct EUnvollstaendig : ERechnungUnvollstaendig {
     explicit EUnvollstaendig(const QStringList &fehlt);
     QStringList fehlt;
 };

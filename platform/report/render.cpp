@@ -235,6 +235,8 @@ void writePdf(const ReportDocument &doc, const QString &file, const PdfOptions &
 {
     QPdfWriter writer(file);
     writer.setResolution(options.resolution > 0 ? options.resolution : 1200);
+    if (options.pdfA)
+        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
     writer.setTitle(options.title.isEmpty() ? doc.title : options.title);
     writer.setCreator(options.creator.isEmpty() ? QCoreApplication::applicationName() : options.creator);
     const QSizeF sz = doc.pageSizeMm;

@@ -259,6 +259,9 @@ struct PdfOptions {
     QString title;       // empty: the report's documentName
     QString creator;     // empty: the application name
     int resolution = 1200;
+    // PDF/A-1b (fonts embedded, XMP metadata, sRGB output intent), the base of
+    // an archivable e-invoice; plain PDF by default
+    bool pdfA = false;
 };
 
 class Report {
