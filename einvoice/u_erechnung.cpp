@@ -19,7 +19,6 @@
 #include <QXmlStreamWriter>
 
 #include <cmath>
-#include <map>
 
 namespace EInvoice {
 
@@ -319,7 +318,15 @@ Daten laden(int firma, int periode_re, int rechnung_nr, Syntax syntax)
 
     // VAT breakdown: one entry per category and rate, from the classes as printed;
     // an intra-community delivery carries no VAT, so a printed rate is refused
-    std::map<std::pair<QString, qint64>, Steuer> aufteilung;
+    // in the order of the classes A to D
+    std::vector<Steuer> aufteilung;
+    auto eintrag = [&](const QString &kategorie, double satz) -> Steuer & {
+        for (Steuer &e : aufteilung)
+            if (e.kategorie == kategorie && e.satz == satz)
+                return e;
+        aufteilung.push_back({kategorie, satz, 0, 0});
+        return aufteilung.back();
+    };
     if (d.mwstFaehig) {
         for (size_t c = 0; c < 4; ++c) {
             if (s.klasse[c] == 0)
@@ -328,20 +335,14 @@ Daten laden(int firma, int periode_re, int rechnung_nr, Syntax syntax)
                 d.fehlt << txt("ei_20");
             const QString kategorie = d.innergem ? QStringLiteral("K") : s.satz[c] == 0 ? QStringLiteral("Z") : QStringLiteral("S");
             const double satz = d.innergem ? 0 : s.satz[c];
-            Steuer &e = aufteilung[{kategorie, qint64(std::llround(satz * 10000))}];
-            e.kategorie = kategorie;
-            e.satz = satz;
+            Steuer &e = eintrag(kategorie, satz);
             e.basis += vz * Cent(s.klasse[c]);
             e.steuer += vz * Cent(s.mwst[c]);
         }
     } else {
-        Steuer st;
-        st.kategorie = d.innergem ? QStringLiteral("K") : QStringLiteral("E");
-        st.basis = vz * Cent(s.netto);
-        aufteilung[{st.kategorie, 0}] = st;
+        eintrag(d.innergem ? QStringLiteral("K") : QStringLiteral("E"), 0).basis = vz * Cent(s.netto);
     }
-    for (const auto &[schluessel, st] : aufteilung)
-        d.steuern.push_back(st);
+    d.steuern = aufteilung;
     for (const Steuer &st : d.steuern) {
         d.steuerSumme += st.steuer;
         d.netto += st.basis;

@@ -385,6 +385,13 @@ private slots:
             QFAIL(e.what());
         }
 
+        // to look at: TVX_EINVOICE_KEEP=<folder> keeps the files of each case
+        const QString behalten = qEnvironmentVariable("TVX_EINVOICE_KEEP");
+        if (!behalten.isEmpty() && QDir().mkpath(behalten)) {
+            QFile::copy(pdf, behalten + QStringLiteral("/%1.pdf").arg(name));
+            QFile::copy(xrDatei, behalten + QStringLiteral("/%1-xr.xml").arg(name));
+        }
+
         // for the rules, all at once at the end
         QFile a(m_dokumente.filePath(QStringLiteral("alle/%1-fx.xml").arg(name)));
         QVERIFY(a.open(QIODevice::WriteOnly) && a.write(fx) == fx.size());
