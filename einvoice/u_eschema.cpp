@@ -73,10 +73,14 @@ QStringList SchemaFehler(const QByteArray &xml)
     Schema &s = schema();
     QStringList fehler;
     std::unique_ptr<xmlDoc, void (*)(xmlDocPtr)> doc(
-        xmlReadMemory(xml.constData(), int(xml.size()), "factur-x.xml", "UTF-8", XML_PARSE_NONET),
+        xmlReadMemory(xml.constData(), int(xml.size()), "factur-x.xml", "UTF-8",
+                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
         xmlFreeDoc);
-    if (!doc)
-        return {QStringLiteral("XML nicht lesbar")};
+    if (!doc) {
+        const xmlError *e = xmlGetLastError();
+        return {e ? QStringLiteral("%1: %2").arg(e->line).arg(QString::fromUtf8(e->message).trimmed())
+                  : QStringLiteral("XML nicht lesbar")};
+    }
     xmlSchemaValidCtxtPtr v = xmlSchemaNewValidCtxt(s.schema);
     if (!v)
         return {QStringLiteral("XML-Schema nicht verfügbar")};

@@ -10,6 +10,7 @@
 #include "data/u_dm_datenbank.h"
 #include "einvoice/u_ecodes.h"
 #include "einvoice/u_erechnung.h"
+#include "einvoice/u_eschema.h"
 #include "einvoice/u_facturx.h"
 #include "output/u_storno.h"
 #include "output/udm_rechnungen.h"
@@ -403,16 +404,90 @@ private slots:
         m_faelle << name;
     }
 
+    // The shipped invoices (period 20120101): the e-invoice totals are the printed
+    // ones; the one-time customer without an address is refused.
+    void gelieferteRechnungen_data()
+    {
+        QTest::addColumn<int>("nr");
+        for (int nr = 1; nr <= 10; ++nr)
+            QTest::newRow(qPrintable(QStringLiteral("invoice %1").arg(nr))) << nr;
+    }
+    void gelieferteRechnungen()
+    {
+        QFETCH(int, nr);
+        Umgebung u;
+        Gutschrift = false;
+        QVERIFY(u.dm.bericht.oeffnen(1, 20120101, nr) > 0);
+        u.dm.rp_rechnung.twoPass = true;
+        const QString pdf = u.tmp.filePath(QStringLiteral("g.pdf"));
+        u.dm.pdfAusgeben(pdf);
+        const TRechnungssummen gedruckt = u.dm.bericht.summen();
+        u.dm.bericht.schliessen();
+        const QString kunde = u.p.wert(QStringLiteral("SELECT Kunde FROM Artikelpositionen WHERE Periode_re = 20120101 "
+                                                     "AND Rechnung_nr = :n"),
+                                       {{QStringLiteral("n"), nr}})
+                                  .toString();
+        if (kunde == QLatin1String("0")) {
+            QVERIFY_THROWS_EXCEPTION(EInvoice::EUnvollstaendig, EInvoice::CiiXml(1, 20120101, nr, EInvoice::Syntax::FacturX));
+            QCOMPARE(EInvoice::Fehlend(1, 20120101, nr, EInvoice::Syntax::FacturX),
+                     (QStringList{txt("ei_13"), txt("ei_14"), txt("ei_15"), txt("ei_16")}));
+            return;
+        }
+        for (const EInvoice::Syntax syntax : {EInvoice::Syntax::FacturX, EInvoice::Syntax::XRechnung}) {
+            const QByteArray xml = EInvoice::CiiXml(1, 20120101, nr, syntax);
+            QDomDocument doc;
+            QVERIFY(doc.setContent(xml, true));
+            const int vz = ramText(doc.documentElement(), QStringLiteral("TypeCode")) == QLatin1String("381") ? -1 : 1;
+            QCOMPARE(vz == -1, gedruckt.gesamt < 0);
+            const QDomElement summe = doc.documentElement()
+                                          .elementsByTagNameNS(kRam, QStringLiteral("SpecifiedTradeSettlementHeaderMonetarySummation"))
+                                          .item(0)
+                                          .toElement();
+            QCOMPARE(qRound64(ramText(summe, QStringLiteral("DuePayableAmount")).toDouble() * 100) * vz,
+                     qRound64(gedruckt.gesamt * 100));
+            QCOMPARE(qRound64(ramText(summe, QStringLiteral("LineTotalAmount")).toDouble() * 100) * vz,
+                     qRound64(gedruckt.netto * 100));
+            double mwst = 0;
+            for (double m : gedruckt.mwst)
+                mwst += m;
+            QCOMPARE(qRound64(ramText(summe, QStringLiteral("TaxTotalAmount")).toDouble() * 100) * vz, qRound64(mwst * 100));
+            const bool xr = syntax == EInvoice::Syntax::XRechnung;
+            const QString name = QStringLiteral("geliefert_%1-%2.xml").arg(nr).arg(xr ? QStringLiteral("xr") : QStringLiteral("fx"));
+            QFile f(m_dokumente.filePath(QStringLiteral("alle/") + name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(xml) == xml.size());
+            f.close();
+            if (xr)
+                QVERIFY(f.copy(m_dokumente.filePath(QStringLiteral("xrechnung/") + name)));
+        }
+        m_faelle << QStringLiteral("geliefert %1").arg(nr);
+    }
+
+    // The in-process schema check finds what xmllint finds.
+    void schema()
+    {
+        Umgebung u;
+        fallAnlegen(u, QStringLiteral("inland"));
+        QByteArray xml = EInvoice::CiiXml(1, kPeriode, 1, EInvoice::Syntax::FacturX);
+        QVERIFY(EInvoice::SchemaFehler(xml).isEmpty());
+        // two elements out of their order
+        xml.replace("<ram:TypeCode>380</ram:TypeCode>", "");
+        xml.replace("</ram:IssueDateTime>", "</ram:IssueDateTime><ram:TypeCode>380</ram:TypeCode>");
+        const QStringList fehler = EInvoice::SchemaFehler(xml);
+        QVERIFY(!fehler.isEmpty());
+        QVERIFY2(fehler.first().contains(QLatin1String("TypeCode")), qPrintable(fehler.join(QLatin1Char('\n'))));
+        QVERIFY(!EInvoice::SchemaFehler("<kein xml").isEmpty());
+    }
+
     // The documents of all cases: schema (xmllint) and the three rule sets.
     void offizielleRegeln()
     {
-        QCOMPARE(m_faelle.size(), 6);
+        QCOMPARE(m_faelle.size(), 6 + 9);
         const QString r = regeln();
         const QString alle = m_dokumente.filePath(QStringLiteral("alle"));
         QStringList dateien;
         for (const QString &f : QDir(alle).entryList({QStringLiteral("*.xml")}, QDir::Files))
             dateien << alle + QLatin1Char('/') + f;
-        QCOMPARE(dateien.size(), 12);
+        QCOMPARE(dateien.size(), 2 * m_faelle.size());
         const Lauf lint = ausfuehren(QStringLiteral("xmllint"),
                                      QStringList{QStringLiteral("--noout"), QStringLiteral("--schema"),
                                                  r + QStringLiteral("/facturx/schema-EN16931/FACTUR-X_EN16931.xsd")} + dateien);
