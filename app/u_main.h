@@ -153,3 +153,6 @@ extern Tfrm_main *frm_main;
 
 // Connects the windows' seams once all of them exist (main).
 void verdrahten();
+// Sets the e-invoice seams of the PDF output to the e-invoice library (part of
+// verdrahten, on its own for tests).
+void ERechnungVerdrahten();

@@ -2,6 +2,7 @@
 #include "app/core/u_land.h"
 #include "app/u_main.h"
 #include "capture/u_erfassung.h"
+#include "einvoice/u_erechnung.h"
 #include "maintenance/u_datenbankinitialisieren.h"
 #include "maintenance/u_sqlkonsole.h"
 #include "masterdata/u_artikelstammdaten.h"
@@ -39,6 +40,12 @@ void zurUebergabeZeigen(QWidget *fenster, const QString &nummer)
     }
 }
 } // namespace
+
+void ERechnungVerdrahten()
+{
+    ERechnungEinbetten = &EInvoice::FacturXEinbetten;
+    XRechnungAusgeben = &EInvoice::XRechnungSchreiben;
+}
 
 void verdrahten()
 {
@@ -111,4 +118,7 @@ void verdrahten()
     // the overview tab, opened whenever it becomes the active page
     auto *uebersicht = new TUebersicht(m->ts_uebersicht);
     m->onUebersichtOeffnen = [uebersicht] { uebersicht->Oeffnen(); };
+
+    // electronic invoices in the filed and mailed PDFs and the XRechnung button
+    ERechnungVerdrahten();
 }

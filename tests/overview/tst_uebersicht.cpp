@@ -6,6 +6,7 @@
 #include "app/core/u_strings.h"
 #include "data/u_dm_datenbank.h"
 #include "app/u_main.h"
+#include "einvoice/u_erechnung.h"
 #include "output/u_pdfmail.h"
 #include "output/u_storno.h"
 #include "output/u_uebersicht.h"
@@ -425,6 +426,59 @@ private slots:
         QVERIFY(u.dialoge.lastText().contains(txt("ex_3")));
         QVERIFY(naht.aufrufe.isEmpty());
         delete ue;
+    }
+
+    // Through the real e-invoice library: the filed PDF of a shipped invoice carries
+    // factur-x.xml, and the XRechnung lands beside it.
+    void echteERechnung()
+    {
+        Umgebung u;
+        ERechnungVerdrahten();
+        struct Zurueck {
+            ~Zurueck()
+            {
+                ERechnungEinbetten = nullptr;
+                XRechnungAusgeben = nullptr;
+            }
+        } zurueck;
+        Einstellung::set(QStringLiteral("cb_erechnung"), true);
+        const QString ordner = u.p.pfad(QStringLiteral("Rechnungen_PDF"));
+        Einstellung::set(QStringLiteral("ed_pdf_ablage_faktura"), ordner);
+        Waehrung = QStringLiteral("€"); // set at start-up from the settings
+        QCOMPARE(EInvoice::Fehlend(1, kPeriode, 3, EInvoice::Syntax::FacturX), QStringList());
+
+        PdfErzeugen(1, kPeriode, 3);
+        QCOMPARE(u.dialoge.texts(), QStringList{txt("sm_46") + ordner});
+        const QString pdf = ordner + QStringLiteral("/20120101_RechnungNr_3_w.pdf");
+        QProcess qpdf;
+        qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--list-attachments"), pdf});
+        QVERIFY(qpdf.waitForFinished(30000));
+        QVERIFY2(qpdf.readAllStandardOutput().contains("factur-x.xml"), qPrintable(pdf));
+        QVERIFY(pdfText(pdf).contains(QLatin1String("Rechnung")));
+
+        u.dialoge.clear();
+        XRechnungErzeugen(1, kPeriode, 3);
+        const QString xml = ordner + QStringLiteral("/20120101_RechnungNr_3_w.xml");
+        QCOMPARE(u.dialoge.texts(), QStringList{txt("eu_4") + QDir::toNativeSeparators(xml)});
+        QFile f(xml);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("CrossIndustryInvoice"));
+
+        // the company's VAT number gone: the PDF is filed plain, the XRechnung refused
+        u.p.ausfuehren(QStringLiteral("update Firmenstamm set UStIdNr_FI = null, Steuernummer_FI = null"));
+        QVERIFY(QFile::remove(xml));
+        u.dialoge.clear();
+        PdfErzeugen(1, kPeriode, 3);
+        QCOMPARE(u.dialoge.shown.size(), 2);
+        QVERIFY2(u.dialoge.shown.first().text.startsWith(txt("ei_1")), qPrintable(u.dialoge.shown.first().text));
+        QVERIFY(u.dialoge.shown.first().text.endsWith(txt("eu_1")));
+        qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--list-attachments"), pdf});
+        QVERIFY(qpdf.waitForFinished(30000));
+        QVERIFY(!qpdf.readAllStandardOutput().contains("factur-x.xml"));
+        u.dialoge.clear();
+        XRechnungErzeugen(1, kPeriode, 3);
+        QVERIFY(u.dialoge.lastText().startsWith(txt("ei_1")));
+        QVERIFY(!QFile::exists(xml));
     }
 
     void storno()
