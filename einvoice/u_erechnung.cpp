@@ -75,7 +75,8 @@ QString zahl(double x, int mindestens = 0)
 
 bool hatUstIdForm(const QString &id)
 {
-    static const QRegularExpression form(QStringLiteral("^[A-Za-z]{2}[A-Za-z0-9+*.\\- ]{2,}$"));
+    // a country prefix, then letters and digits with at least one digit (ATU12345678, CHE-112.345.678)
+    static const QRegularExpression form(QStringLiteral("^[A-Za-z]{2}(?=.*[0-9])[A-Za-z0-9+*.\\-]{2,13}$"));
     return form.match(id.trimmed()).hasMatch();
 }
 
@@ -258,7 +259,7 @@ Daten laden(int firma, int periode_re, int rechnung_nr, Syntax syntax)
         d.fehlt << txt("ei_15");
     if (k.landcode.isEmpty())
         d.fehlt << txt("ei_16");
-    if (d.innergem && !d.mwstFaehig && !hatUstIdForm(k.ustid))
+    if (d.innergem && !hatUstIdForm(k.ustid))
         d.fehlt << txt("ei_17");
     if (syntax == Syntax::XRechnung && d.kaeuferreferenz.isEmpty())
         d.fehlt << txt("ei_18");

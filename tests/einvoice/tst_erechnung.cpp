@@ -554,6 +554,14 @@ private slots:
                                 << QStringList{QStringLiteral("ei_6"), QStringLiteral("ei_7")};
         QTest::newRow("buyer") << QStringLiteral("UPDATE Kundenstamm SET Ort = '', Land = '' WHERE Kunde = 2") << false
                                << QStringList{QStringLiteral("ei_15"), QStringLiteral("ei_16")};
+        QTest::newRow("intra-community, VAT charged")
+            << QStringLiteral("UPDATE Kundenstamm SET InnerGemLieferung = 1 WHERE Kunde = 2") << false
+            << QStringList{QStringLiteral("ei_20")};
+        QTest::newRow("intra-community, no VAT id")
+            << QStringLiteral("UPDATE Kundenstamm SET InnerGemLieferung = 1, MWST = 0, UIDNummer = 'keine' WHERE Kunde = 2")
+            << false << QStringList{QStringLiteral("ei_17")};
+        QTest::newRow("VAT class") << QStringLiteral("UPDATE Artikelstamm SET MWST = 7 WHERE Artikel = 'EB'") << false
+                                   << QStringList{QStringLiteral("ei_19")};
         QTest::newRow("buyer reference") << QStringLiteral("UPDATE Kundenstamm SET Kaeuferreferenz = NULL WHERE Kunde = 2")
                                          << true << QStringList{QStringLiteral("ei_18")};
     }
@@ -570,7 +578,7 @@ private slots:
         const QString xml = u.tmp.filePath(QStringLiteral("r.xml"));
         QStringList texte;
         for (const QString &k : fehlt)
-            texte << txt(k);
+            texte << txt(k) + (k == QLatin1String("ei_19") ? QStringLiteral("EB") : QString());
         QCOMPARE(EInvoice::Fehlend(1, kPeriode, 1, xrechnung ? EInvoice::Syntax::XRechnung : EInvoice::Syntax::FacturX),
                  texte);
         try {
