@@ -121,6 +121,11 @@ const Schluessel kMain[] = {
     {"lbl_email_fi_Caption", "E-Mail", "letterhead tab: label of EMAIL1"},
     {"lbl_iban_fi_Caption", "IBAN", "letterhead tab: label of IBAN_FI"},
     {"lbl_bic_fi_Caption", "BIC", "letterhead tab: label of BIC_FI"},
+    {"lbl_firmenname_Caption", "Firmenname", "letterhead tab: label of DBEdit3 (Name_FI)"},
+    {"lbl_logo_Caption", "Logo", "letterhead tab: label of ed_file (LogoPfad)"},
+    {"lbl_fusszeilen_Caption", "Fußzeilen der Rechnung", "letterhead tab: heading of ed_fuss1_d to ed_fuss4_d"},
+    {"lbl_kopftextvorschlag_Caption", "Kopftext", "letterhead tab: heading of re_kopftextvorschlag_re"},
+    {"lbl_fusstextvorschlag_Caption", "Abschlusstext", "letterhead tab: heading of re_fusstextvorschlag_re"},
 };
 
 const Schluessel kArtikelstamm[] = {

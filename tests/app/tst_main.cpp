@@ -450,6 +450,7 @@ private slots:
         QCOMPARE(p.f->gb_erechnung->title(), QStringLiteral("E-invoice"));
         QCOMPARE(p.f->findChild<QLabel *>("lbl_kontakt_fi")->text(), QStringLiteral("Contact person"));
         QCOMPARE(p.f->cb_erechnung->text(), QStringLiteral("Embed the e-invoice (ZUGFeRD/Factur-X) in PDF files"));
+        QCOMPARE(p.f->findChild<QLabel *>("lbl_firmenname")->text(), QStringLiteral("Company name"));
         SpracheLaden(0, p.ordner.ordner());
         QCOMPARE(p.f->findChild<QLabel *>("lbl_ustidnr_fi")->text(), QStringLiteral("USt-IdNr."));
         QCOMPARE(p.f->findChild<QLabel *>("lbl_ustidnr_fi")->buddy(), p.f->ed_ustidnr_fi);
