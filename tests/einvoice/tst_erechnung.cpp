@@ -372,6 +372,8 @@ private slots:
             QVERIFY(!meta.getDict().hasKey("/Filter"));
             const std::shared_ptr<Buffer> roh = meta.getRawStreamData();
             const QString xmp = QString::fromUtf8(reinterpret_cast<const char *>(roh->getBuffer()), qsizetype(roh->getSize()));
+            QDomDocument xmpDoc;
+            QVERIFY2(xmpDoc.setContent(xmp, true), "XMP is well-formed XML");
             QVERIFY(xmp.contains(QLatin1String("<pdfaid:part>3</pdfaid:part>")));
             QVERIFY(xmp.contains(QLatin1String("<pdfaid:conformance>B</pdfaid:conformance>")));
             QVERIFY(xmp.contains(QLatin1String("urn:factur-x:pdfa:CrossIndustryDocument:invoice:1p0#")));
