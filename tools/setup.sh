@@ -19,7 +19,7 @@ PACKAGES=(
   fonts-liberation2 fontconfig
   libgl1-mesa-dev libxkbcommon-dev
   clang libclang-rt-14-dev
-  unzip libxml2-utils libsaxonhe-java default-jre-headless
+  unzip libxml2-utils libxml2-dev libsaxonhe-java default-jre-headless
   locales
 )
 
