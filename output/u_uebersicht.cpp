@@ -174,7 +174,11 @@ TUebersicht::TUebersicht(QWidget *ts_uebersicht) : QObject(ts_uebersicht), m_sei
     rg_anzeige_re = benannt(new TRadioGroup(QStringLiteral("Rechnungen anzeigen"), pnl_auswahl_re), "rg_anzeige_re");
     rg_anzeige_re->setItems({QStringLiteral("Alle Rechnungen"), QStringLiteral("jünger als 6 Monate")});
     rg_anzeige_re->setItemIndex(1);
-    rg_anzeige_re->setStyleSheet(QStringLiteral("QGroupBox, QRadioButton { color: white; }"));
+    // white captions on the panel; the radio marks keep their dark dot (a style
+    // sheet colour would paint the dot white on white)
+    QPalette weiss = rg_anzeige_re->palette();
+    weiss.setColor(QPalette::WindowText, Qt::white);
+    rg_anzeige_re->setPalette(weiss);
     QFont klein = rg_anzeige_re->font();
     klein.setPointSize(8);
     rg_anzeige_re->setFont(klein);
@@ -210,6 +214,9 @@ TUebersicht::TUebersicht(QWidget *ts_uebersicht) : QObject(ts_uebersicht), m_sei
     gr_rechnungen->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     gr_rechnungen->verticalHeader()->setMinimumSectionSize(17);
     gr_rechnungen->verticalHeader()->setDefaultSectionSize(17);
+    // the highlight marks the current line; Hinweis takes the room the others leave
+    gr_rechnungen->verticalHeader()->setVisible(false);
+    gr_rechnungen->horizontalHeader()->setStretchLastSection(true);
     gr_rechnungen->setCellPainter(0, [](QPainter *p, const QStyleOptionViewItem &opt, const QModelIndex &index) {
         // the number itself is never shown, only its bullet
         const bool gewaehlt = opt.state & QStyle::State_Selected;
@@ -255,7 +262,13 @@ void TUebersicht::Oeffnen()
     const QDate datum = rg_anzeige_re->itemIndex() == 1 ? Clock::today().addDays(-180) : QDate(1899, 12, 30);
     q.setParam(QStringLiteral("pdatum"), datum);
     q.open();
-    // dates and titles (they change with the language) stay readable whatever the font
+    spaltenbreitenPruefen();
+}
+
+void TUebersicht::spaltenbreitenPruefen()
+{
+    // dates and titles (they change with the language) stay readable whatever
+    // the font, also after a reopening has given the grid its designed widths
     QHeaderView *kopf = gr_rechnungen->horizontalHeader();
     for (int i = 1; i < kopf->count(); ++i) {
         int breite = kopf->sectionSizeHint(i);
@@ -286,6 +299,7 @@ void TUebersicht::MarkerSetzen(int wert)
              {QStringLiteral("prechnung"), schluessel[2]}});
     q.close();
     q.open();
+    spaltenbreitenPruefen();
     if (q.isEmpty())
         return;
     // lines of the invoice that now agree have merged: back to the invoice itself
@@ -346,5 +360,6 @@ void TUebersicht::btn_stornoClick()
                           q.asInteger(QStringLiteral("Rechnung_nr")))) {
         q.close();
         q.open();
+        spaltenbreitenPruefen();
     }
 }

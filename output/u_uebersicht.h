@@ -71,6 +71,7 @@ protected:
 
 private:
     bool zeileDa() const;
+    void spaltenbreitenPruefen();
     void ausgeben(bool bildschirm);
 
     QWidget *m_seite = nullptr;

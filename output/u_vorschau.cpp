@@ -3,6 +3,7 @@
 #include "platform/report/viewer.h"
 
 #include <QAbstractButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -43,6 +44,9 @@ void Tfrm_vorschau::setDocument(std::shared_ptr<const rpt::ReportDocument> doc)
 void Tfrm_vorschau::anzeigen(std::shared_ptr<const rpt::ReportDocument> doc)
 {
     setDocument(std::move(doc));
+    // a desktop without a window manager ignores the state: the screen's room then
+    if (QScreen *s = screen())
+        setGeometry(s->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     exec();
     // the pages are not kept once the window is closed

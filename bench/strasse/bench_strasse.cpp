@@ -8,9 +8,14 @@
 // Prints the medians and the ratio program / bare. Goals: issuing within 2x,
 // the overview within 1.5x.
 //
-//   bench_strasse [--ordner <Ordner>] [--runden N]
+//   bench_strasse [--ordner <Ordner>] [--runden N] [--teil a|b]
 // The database of --ordner (generated there when missing) is copied into a
-// temporary folder first, so the runs do not grow it.
+// temporary folder first, so the runs do not grow it. For looking closer:
+//   TVX_ZERLEGEN=1     the save taken apart (checks, number, rows, end, commit)
+//   TVX_PLAN=1         the overview query's plan
+//   TVX_EXPERIMENT=... statements run on the copy before the overview, e.g.
+//                      "CREATE INDEX x ON Artikelpositionen (Firma, Rechnungsdatum)"
+
 #include "app/core/u_global.h"
 #include "app/core/u_strings.h"
 #include "bench/data/grossedatenbank.h"
@@ -283,6 +288,11 @@ int main(int argc, char **argv)
         auto *u = new TUebersicht(&tab);
         tab.show();
         app.processEvents();
+        if (qEnvironmentVariableIsSet("TVX_EXPERIMENT")) {
+            QSqlQuery x(db);
+            for (const QString &st : qEnvironmentVariable("TVX_EXPERIMENT").split(QLatin1Char(';')))
+                execQuery(x, st);
+        }
         if (qEnvironmentVariableIsSet("TVX_PLAN")) {
             QSqlQuery q = prepareQuery(db, QStringLiteral("explain query plan ") + QString::fromLatin1(SQL_qry_rechnungen_uebersicht));
             q.bindValue(QStringLiteral(":pfirma"), 1);

@@ -343,6 +343,9 @@ private slots:
                                                "Farbmarkierung = 1").arg(nummer)).toInt(), 3);
         QCOMPARE(p.rechnungImRaster(), nummer);
         QCOMPARE(p.u->qry_rechnungen_uebersicht->asInteger(QStringLiteral("Farbmarkierung")), 1);
+        // the reopened list keeps its dates readable
+        QVERIFY(p.u->gr_rechnungen->columnWidth(1)
+                >= p.u->gr_rechnungen->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")));
         QVERIFY(d.texts().isEmpty());
 
         // --- "PDF erzeugen": the filed name and the amounts on it
