@@ -407,6 +407,10 @@ void TErfassung::bauenFuss(QWidget *parent)
     btn_position_loeschen->setToolTip(txt("sk_20"));
     pb_re = named(new QProgressBar(pnl_fuss_re), "pb_re");
     pb_re->setMinimumWidth(160);
+    // its room stays reserved, so the window does not widen when it appears
+    QSizePolicy platz = pb_re->sizePolicy();
+    platz.setRetainSizeWhenHidden(true);
+    pb_re->setSizePolicy(platz);
     pb_re->setVisible(false);
     btn_re_vorschau = knopf("btn_re_vorschau", QStringLiteral("Vorschau"), "vorschau");
     btn_rechnung_mailen = knopf("btn_rechnung_mailen", QStringLiteral("Email "), "email");
