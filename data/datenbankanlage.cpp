@@ -207,9 +207,29 @@ QStringList SchemaNachziehen(QSqlDatabase db, const QString &schema)
     static const QStringList keineSpalte{QStringLiteral("CONSTRAINT"), QStringLiteral("PRIMARY"),
                                          QStringLiteral("UNIQUE"), QStringLiteral("CHECK"),
                                          QStringLiteral("FOREIGN")};
+    static const QRegularExpression indexRe(QStringLiteral(R"(^\s*CREATE\s+INDEX\s+(\w+)\s+ON\s+(\w+)\s*\()"),
+                                            QRegularExpression::CaseInsensitiveOption);
     QStringList fehlende, befehle;
     const QStringList vorhandeneTabellen = db.tables();
+    QSet<QString> vorhandeneIndizes;
+    {
+        QSqlQuery q(db);
+        execQuery(q, QStringLiteral("select name from sqlite_master where type = 'index'"));
+        while (q.next())
+            vorhandeneIndizes.insert(q.value(0).toString().toLower());
+        q.finish();
+    }
     for (const QString &st : SkriptZerlegen(schema)) {
+        // plain indexes only: a unique one could fail on the rows of an old file
+        const QRegularExpressionMatch ix = indexRe.match(st);
+        if (ix.hasMatch()) {
+            if (vorhandeneTabellen.contains(ix.captured(2), Qt::CaseInsensitive)
+                && !vorhandeneIndizes.contains(ix.captured(1).toLower())) {
+                fehlende << ix.captured(1);
+                befehle << st;
+            }
+            continue;
+        }
         const QRegularExpressionMatch m = tabelleRe.match(st);
         if (!m.hasMatch())
             continue;

@@ -30,7 +30,9 @@ QStringList SkriptZerlegen(const QString &skript);
 // declares for a table the file has, but the file lacks, is added with the
 // script's own declaration (type, length check). Nothing is dropped or changed,
 // so files of older versions and the sibling programs' columns stay intact.
-// One transaction; returns the columns added as "Tabelle.Spalte". Throws
+// Plain indexes of the script that the file lacks are created as well.
+// One transaction; returns the columns added as "Tabelle.Spalte" and the
+// indexes by name. Throws
 // EDatabaseError naming the statement.
 QStringList SchemaNachziehen(QSqlDatabase db, const QString &schema);
 

@@ -121,6 +121,7 @@ CREATE TABLE Artikelpositionen (
 CREATE UNIQUE INDEX Artikelpositionen_ID ON Artikelpositionen (ID_Artikelpositionen);
 CREATE INDEX Artikelpositionen_Rechnung ON Artikelpositionen (Firma, Periode_re, Rechnung_nr);
 CREATE INDEX Artikelpositionen_Kunde ON Artikelpositionen (Firma, Kunde);
+CREATE INDEX Artikelpositionen_Datum ON Artikelpositionen (Firma, Rechnungsdatum);
 
 -- Zeilen der Bildschirmvorschau, je Sitzung (BenutzerSession)
 CREATE TABLE ArtikelpositionenVorschau (
