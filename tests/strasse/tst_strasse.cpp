@@ -348,6 +348,28 @@ private slots:
                 >= p.u->gr_rechnungen->fontMetrics().horizontalAdvance(QStringLiteral("00.00.0000")));
         QVERIFY(d.texts().isEmpty());
 
+        // --- "Rechnung drucken" from the overview: a second print job, the stored rows as they were
+        const QString zeilenVorher = Programm::wert(QStringLiteral(
+            "select group_concat(ID_Artikelpositionen || ':' || Rechnungsbetrag || ':' || Farbmarkierung, ',') "
+            "from Artikelpositionen where Rechnung_nr = %1").arg(nummer)).toString();
+        const QStringList ersteAuftraege = QDir(kSpool).entryList({muster}, QDir::Files);
+        WEITER(Programm::klick(p.u->btn_rechnung_drucken));
+        QVERIFY2(d.texts().isEmpty(), qPrintable(d.texts().join('|')));
+        QString nachdruck;
+        QTRY_VERIFY_WITH_TIMEOUT([&] {
+            for (const QString &f : QDir(kSpool).entryList({muster}, QDir::Files))
+                if (!ersteAuftraege.contains(f) && QFileInfo(kSpool + '/' + f).size() > 1000)
+                    nachdruck = kSpool + '/' + f;
+            return !nachdruck.isEmpty();
+        }(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(werkzeug(QStringLiteral("pdfinfo"), {nachdruck}).contains(QRegularExpression("Pages:\\s+1\\n")), 10000);
+        QFile::remove(nachdruck);
+        QCOMPARE(Programm::wert(QStringLiteral(
+                     "select group_concat(ID_Artikelpositionen || ':' || Rechnungsbetrag || ':' || Farbmarkierung, ',') "
+                     "from Artikelpositionen where Rechnung_nr = %1").arg(nummer)).toString(), zeilenVorher);
+        QCOMPARE(Programm::naechsteNummer(), nummer + 1);
+        QCOMPARE(p.rechnungImRaster(), nummer);
+
         // --- "PDF erzeugen": the filed name and the amounts on it
         WEITER(Programm::klick(p.u->btn_pdf_re));
         const QString ordnerText = Einstellung::text(QStringLiteral("ed_pdf_ablage_faktura"));
