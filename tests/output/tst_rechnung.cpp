@@ -12,6 +12,7 @@
 #include "platform/core/dialogs.h"
 #include "platform/report/document.h"
 #include "platform/report/viewer.h"
+#include "tests/support/rechnungseinstellungen.h"
 #include "tests/support/testprogrammordner.h"
 
 #include <QFile>
@@ -179,19 +180,7 @@ class TstRechnung : public QObject {
         {
             setProgrammordner(p.ordner());
             Sprache::setProgramFolder(p.ordner());
-            Einstellung::setSource(nullptr);
-            Einstellung::set(QStringLiteral("cb_rappenrundung"), false);
-            Einstellung::set(QStringLiteral("cb_bildeinszueins"), false);
-            Einstellung::set(QStringLiteral("cb_firmenkopf_re"), true);
-            Einstellung::set(QStringLiteral("ed_bearbeiter_re"), QString());
-            Einstellung::set(QStringLiteral("ed_gutschrifttext_re"), QStringLiteral("Gutschrift Nr."));
-            Einstellung::set(QStringLiteral("ed_mwst_a"), QStringLiteral("20"));
-            Einstellung::set(QStringLiteral("ed_mwst_b"), QStringLiteral("10"));
-            Einstellung::set(QStringLiteral("ed_mwst_c"), QStringLiteral("13"));
-            Einstellung::set(QStringLiteral("ed_mwst_d"), QStringLiteral("0"));
-            MwStKuerzel = QStringLiteral("MwSt");
-            Waehrung = QStringLiteral("€");
-            ZweiDurchlaeufe = true;
+            RechnungseinstellungenSetzen();
             dm.bericht.layoutLaden(p.pfad(QStringLiteral("Reports/Rechnung.rtm")));
         }
         ~Umgebung()

@@ -18,6 +18,7 @@
 #include "platform/dataset/datagrid.h"
 #include "platform/dataset/dataset.h"
 #include "platform/mail/mail.h"
+#include "tests/support/mailaufnahme.h"
 #include "tests/support/testprogrammordner.h"
 
 #include <QDir>
@@ -44,34 +45,6 @@ QString pdfText(const QString &datei)
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
-
-// A stand-in for xdg-email that records its arguments, NUL-separated.
-struct Aufnahme {
-    QTemporaryDir dir;
-    QString skript = dir.filePath(QStringLiteral("mail.sh"));
-    QString datei = dir.filePath(QStringLiteral("args"));
-    explicit Aufnahme(int exitCode = 0)
-    {
-        QFile f(skript);
-        f.open(QIODevice::WriteOnly);
-        f.write(QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1'\nexit %2\n").arg(datei).arg(exitCode).toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        Mail::setBefehl(skript);
-    }
-    ~Aufnahme() { Mail::setBefehl({}); }
-    bool gelaufen() const { return QFile::exists(datei); }
-    QStringList argumente() const
-    {
-        QFile f(datei);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList l = QString::fromUtf8(f.readAll()).split(QChar(0));
-        if (!l.isEmpty() && l.last().isEmpty())
-            l.removeLast();
-        return l;
-    }
-};
 
 struct Umgebung {
     TestProgrammordner p;
@@ -202,7 +175,7 @@ private slots:
         QFETCH(QString, anhang);
         QFETCH(QString, empfaenger);
         Umgebung u;
-        Aufnahme a;
+        Mailaufnahme a;
         const int kunde = u.kundeVon(3);
         u.p.ausfuehren(QStringLiteral("update Kundenstamm set EMail1 = :e where Firma = 1 and Kunde = :k"),
                        {{QStringLiteral("e"), email}, {QStringLiteral("k"), kunde}});
@@ -232,13 +205,13 @@ private slots:
         Umgebung u;
         {
             // the hand-over failing or missing is not the user's problem here
-            Aufnahme a(3);
+            Mailaufnahme a(3);
             RechnungPerMail(1, kPeriode, 3, u.kundeVon(3));
             QVERIFY(a.gelaufen());
             Mail::setBefehl(u.p.pfad(QStringLiteral("gibt-es-nicht")));
             RechnungPerMail(1, kPeriode, 3, u.kundeVon(3));
         }
-        Aufnahme a;
+        Mailaufnahme a;
         // no PDF: ex_2; no customer: ex_1
         EmailOrdnerLeeren(fl_emailpdfs());
         try {
@@ -324,7 +297,7 @@ private slots:
         QFETCH(bool, einstellung);
         QFETCH(QString, fehler);
         Umgebung u;
-        Aufnahme mail;
+        Mailaufnahme mail;
         ERechnungNaht naht(einstellung);
         const QString fehlt = QStringLiteral("Für die E-Rechnung fehlt: USt-IdNr. der Firma");
         if (fehler == QLatin1String("fehlt"))

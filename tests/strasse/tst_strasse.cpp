@@ -22,6 +22,7 @@
 #include "platform/mail/mail.h"
 #include "platform/report/viewer.h"
 #include "platform/sql/sqlutil.h"
+#include "tests/support/mailaufnahme.h"
 #include "tests/support/testprogrammordner.h"
 
 #include <QDir>
@@ -83,34 +84,6 @@ QString pdfText(const QString &datei)
 {
     return werkzeug(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), datei, QStringLiteral("-")});
 }
-
-// A stand-in for xdg-email that records its arguments, NUL-separated.
-struct Mailaufnahme {
-    QTemporaryDir dir;
-    QString skript = dir.filePath(QStringLiteral("xdg-email"));
-    QString datei = dir.filePath(QStringLiteral("argumente"));
-    Mailaufnahme()
-    {
-        QFile f(skript);
-        f.open(QIODevice::WriteOnly);
-        f.write(QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1'\n").arg(datei).toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        Mail::setBefehl(skript);
-    }
-    ~Mailaufnahme() { Mail::setBefehl({}); }
-    bool gelaufen() const { return QFile::exists(datei); }
-    QStringList argumente() const
-    {
-        QFile f(datei);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList l = QString::fromUtf8(f.readAll()).split(QChar(0));
-        if (!l.isEmpty() && l.last().isEmpty())
-            l.removeLast();
-        return l;
-    }
-};
 
 } // namespace
 
