@@ -72,11 +72,12 @@ void rechnungAnlegen(const TestProgrammordner &p, int nr, int kunde, const QList
 
 QString quelle() { return TestProgrammordner::quellordner(); }
 
-// The official artefacts (kept beside the repository).
+// The official validation artefacts, kept unchanged in tests/einvoice/regeln
+// (TVX_EINVOICE_RULES points elsewhere to try newer ones).
 QString regeln()
 {
     const QString env = qEnvironmentVariable("TVX_EINVOICE_RULES");
-    return env.isEmpty() ? QDir::cleanPath(quelle() + QStringLiteral("/../shared/einvoice")) : env;
+    return env.isEmpty() ? QDir::cleanPath(quelle() + QStringLiteral("/tests/einvoice/regeln")) : env;
 }
 
 struct Lauf {
