@@ -155,10 +155,10 @@ QByteArray FacturXPdf(const QString &pdfA1Datei, const QByteArray &xml, const QD
     ef.setSubtype("text/xml").setModDate(datum);
     auto fs = QPDFFileSpecObjectHelper::createFileSpec(pdf, kAnhang, ef);
     fs.setDescription("Factur-X Invoice");
-    QPDFObjectHandle spec = fs.getObjectHandle();
-    spec.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
+    QPDFObjectHandle dateiangabe = fs.getObjectHandle();
+    dateiangabe.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
     QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(kAnhang, fs);
-    root.replaceKey("/AF", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{spec}));
+    root.replaceKey("/AF", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{dateiangabe}));
 
     // metadata: PDF/A-3B with the Factur-X schema, consistent with the document info
     QString titel = infoText(info, "/Title");

@@ -72,12 +72,12 @@ void rechnungAnlegen(const TestProgrammordner &p, int nr, int kunde, const QList
 
 QString quelle() { return TestProgrammordner::quellordner(); }
 
-// The official validation artefacts, kept unchanged in tests/einvoice/regeln
-// (TVX_EINVOICE_RULES points elsewhere to try newer ones).
+// The official validation artefacts, unpacked from tests/einvoice/regeln.tar.xz
+// by the build (TVX_EINVOICE_RULES points elsewhere to try newer ones).
 QString regeln()
 {
     const QString env = qEnvironmentVariable("TVX_EINVOICE_RULES");
-    return env.isEmpty() ? QDir::cleanPath(quelle() + QStringLiteral("/tests/einvoice/regeln")) : env;
+    return env.isEmpty() ? QStringLiteral(TVX_EINVOICE_REGELN) : env;
 }
 
 struct Lauf {
@@ -350,10 +350,10 @@ private slots:
             QVERIFY(root.getKey("/OutputIntents").isArray());
             QPDFObjectHandle af = root.getKey("/AF");
             QVERIFY(af.isArray() && af.getArrayNItems() == 1);
-            QPDFObjectHandle spec = af.getArrayItem(0);
-            QCOMPARE(QString::fromStdString(spec.getKey("/AFRelationship").getName()), QStringLiteral("/Alternative"));
-            QCOMPARE(QString::fromStdString(spec.getKey("/UF").getUTF8Value()), QStringLiteral("factur-x.xml"));
-            QPDFObjectHandle ef = spec.getKey("/EF").getKey("/F");
+            QPDFObjectHandle dateiangabe = af.getArrayItem(0);
+            QCOMPARE(QString::fromStdString(dateiangabe.getKey("/AFRelationship").getName()), QStringLiteral("/Alternative"));
+            QCOMPARE(QString::fromStdString(dateiangabe.getKey("/UF").getUTF8Value()), QStringLiteral("factur-x.xml"));
+            QPDFObjectHandle ef = dateiangabe.getKey("/EF").getKey("/F");
             QCOMPARE(QString::fromStdString(ef.getDict().getKey("/Subtype").getName()), QStringLiteral("/text/xml"));
             QCOMPARE(ef.getDict().getKey("/Params").getKey("/Size").getIntValue(), fx.size());
             QVERIFY(ef.getDict().getKey("/Params").getKey("/ModDate").isString());
@@ -516,7 +516,7 @@ private slots:
                                               .arg(QLatin1String(s.ziel), datei, flag, e.attribute(QStringLiteral("id")),
                                                    e.text().simplified().left(300));
                     // the Factur-X rules flag nothing: each of their asserts is an error. They
-                    // do not know XRechnung's specification identifier, which is all they may
+                    // do not know XRechnung's guideline identifier (BT-24), which is all they may
                     // find in an XRechnung document.
                     const bool fxKennung = e.attribute(QStringLiteral("id")) == QLatin1String("FX-SCH-A-000556") &&
                                            datei.endsWith(QLatin1String("-xr.xml"));
