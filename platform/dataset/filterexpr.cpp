@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QLocale>
 #include <cmath>
-#include <deque>
 #include <optional>
 
 namespace {
@@ -562,16 +561,6 @@ void resolveFilterFields(FilterNode &node, const std::function<int(const QString
     }
     for (auto &c : node.children)
         resolveFilterFields(*c, lookup);
-}
-
-bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &fieldValue)
-{
-    // values come by value here; a deque keeps each one in place while the tree looks at it
-    std::deque<QVariant> held;
-    return evaluate(node, [&](int f) -> const QVariant & {
-        held.push_back(fieldValue(f));
-        return held.back();
-    });
 }
 
 bool evaluateFilter(const FilterNode &node, const QVector<QVariant> &row)

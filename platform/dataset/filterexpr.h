@@ -38,9 +38,7 @@ std::shared_ptr<FilterNode> parseFilter(const QString &text);
 // the first unknown field.
 void resolveFilterFields(FilterNode &node, const std::function<int(const QString &)> &lookup);
 
-// Evaluates a resolved tree on one row; fieldValue(index) gives the row's values.
-bool evaluateFilter(const FilterNode &node, const std::function<QVariant(int)> &fieldValue);
-// The same on a row of values held by the caller (no copies).
+// Evaluates a resolved tree on one row of values, looked at in place.
 bool evaluateFilter(const FilterNode &node, const QVector<QVariant> &row);
 
 // LIKE match ignoring case for all letters; % and _ wildcards.
