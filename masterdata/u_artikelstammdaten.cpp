@@ -711,35 +711,18 @@ void Tfrm_artikelstammdaten::pc_artikelChange()
 
 void Tfrm_artikelstammdaten::gruppenlisteAufbauen()
 {
-    mt_artikelgruppen->close();
-    mt_artikelgruppen->setSql(GruppenlisteSql(QStringLiteral("Artikelgruppen"), QStringLiteral("Artikelgruppe"), QStringLiteral("Name_AG"), txt("sk_6")));
+    GruppenlisteAufbauen(mt_artikelgruppen, QStringLiteral("Artikelgruppen"), QStringLiteral("Artikelgruppe"), QStringLiteral("Name_AG"));
 }
 
 void Tfrm_artikelstammdaten::gruppenlisteOeffnen()
 {
-    const QVariant gewaehlt = cb_gruppenwahl->currentIndex() >= 0 ? cb_gruppenwahl->currentData() : QVariant();
-    mt_artikelgruppen->close();
-    if (mt_artikelgruppen->sql().isEmpty())
-        gruppenlisteAufbauen();
-    mt_artikelgruppen->open();
-    if (gewaehlt.isValid() && !mt_artikelgruppen->locate(QStringLiteral("Artikelgruppe"), gewaehlt))
-        mt_artikelgruppen->first();
-    gruppenwahlFuellen();
+    GruppenlisteOeffnen(mt_artikelgruppen, cb_gruppenwahl, QStringLiteral("Artikelgruppen"), QStringLiteral("Artikelgruppe"),
+                        QStringLiteral("Name_AG"));
 }
 
 void Tfrm_artikelstammdaten::gruppenwahlFuellen()
 {
-    const QSignalBlocker sperre(cb_gruppenwahl);
-    cb_gruppenwahl->clear();
-    if (!mt_artikelgruppen->isOpen())
-        return;
-    const int nummer = mt_artikelgruppen->fieldIndex(QStringLiteral("Artikelgruppe"));
-    const int name = mt_artikelgruppen->fieldIndex(QStringLiteral("Name_AG"));
-    for (int i = 0; i < mt_artikelgruppen->recordCount(); ++i)
-        cb_gruppenwahl->addItem(mt_artikelgruppen->valueAt(i, name).toString(), mt_artikelgruppen->valueAt(i, nummer));
-    cb_gruppenwahl->setCurrentIndex(mt_artikelgruppen->row());
-    if (cb_gruppenwahl->count() == 0)
-        cb_gruppenwahl->setPlaceholderText(txt("sk_6"));
+    GruppenwahlFuellen(mt_artikelgruppen, cb_gruppenwahl, QStringLiteral("Artikelgruppe"), QStringLiteral("Name_AG"));
 }
 
 void Tfrm_artikelstammdaten::gruppeGewaehlt()
@@ -751,17 +734,7 @@ void Tfrm_artikelstammdaten::gruppeGewaehlt()
 
 void Tfrm_artikelstammdaten::gruppenLookupFuellen()
 {
-    QList<QPair<QString, QVariant>> werte;
-    if (tbl_artikelgruppen->isOpen()) {
-        const int nummer = tbl_artikelgruppen->fieldIndex(QStringLiteral("Artikelgruppe"));
-        const int name = tbl_artikelgruppen->fieldIndex(QStringLiteral("Name_AG"));
-        for (int i = 0; i < tbl_artikelgruppen->recordCount(); ++i) {
-            if (tbl_artikelgruppen->state() == Dataset::State::Insert && i == tbl_artikelgruppen->row())
-                continue;
-            werte.append({tbl_artikelgruppen->valueAt(i, name).toString(), tbl_artikelgruppen->valueAt(i, nummer)});
-        }
-    }
-    m_gruppeBindung->setValueList(werte);
+    m_gruppeBindung->setValueList(GruppenWerte(tbl_artikelgruppen, QStringLiteral("Artikelgruppe"), QStringLiteral("Name_AG")));
 }
 
 // ---- search ------------------------------------------------------------------------------------

@@ -735,36 +735,18 @@ void Tfrm_kundenstammdaten::pc_kundenChange()
 
 void Tfrm_kundenstammdaten::gruppenlisteAufbauen()
 {
-    mt_kundengruppen->close();
-    mt_kundengruppen->setSql(GruppenlisteSql(QStringLiteral("Kundengruppen"), QStringLiteral("Kundengruppe"), QStringLiteral("Name_KG"), txt("sk_6")));
+    GruppenlisteAufbauen(mt_kundengruppen, QStringLiteral("Kundengruppen"), QStringLiteral("Kundengruppe"), QStringLiteral("Name_KG"));
 }
 
 void Tfrm_kundenstammdaten::gruppenlisteOeffnen()
 {
-    // the chosen group stays chosen across the reopening
-    const QVariant gewaehlt = cb_gruppenwahl->currentIndex() >= 0 ? cb_gruppenwahl->currentData() : QVariant();
-    mt_kundengruppen->close();
-    if (mt_kundengruppen->sql().isEmpty())
-        gruppenlisteAufbauen();
-    mt_kundengruppen->open();
-    if (gewaehlt.isValid() && !mt_kundengruppen->locate(QStringLiteral("Kundengruppe"), gewaehlt))
-        mt_kundengruppen->first();
-    gruppenwahlFuellen();
+    GruppenlisteOeffnen(mt_kundengruppen, cb_gruppenwahl, QStringLiteral("Kundengruppen"), QStringLiteral("Kundengruppe"),
+                        QStringLiteral("Name_KG"));
 }
 
 void Tfrm_kundenstammdaten::gruppenwahlFuellen()
 {
-    const QSignalBlocker sperre(cb_gruppenwahl);
-    cb_gruppenwahl->clear();
-    if (!mt_kundengruppen->isOpen())
-        return;
-    const int nummer = mt_kundengruppen->fieldIndex(QStringLiteral("Kundengruppe"));
-    const int name = mt_kundengruppen->fieldIndex(QStringLiteral("Name_KG"));
-    for (int i = 0; i < mt_kundengruppen->recordCount(); ++i)
-        cb_gruppenwahl->addItem(mt_kundengruppen->valueAt(i, name).toString(), mt_kundengruppen->valueAt(i, nummer));
-    cb_gruppenwahl->setCurrentIndex(mt_kundengruppen->row());
-    if (cb_gruppenwahl->count() == 0)
-        cb_gruppenwahl->setPlaceholderText(txt("sk_6"));
+    GruppenwahlFuellen(mt_kundengruppen, cb_gruppenwahl, QStringLiteral("Kundengruppe"), QStringLiteral("Name_KG"));
 }
 
 void Tfrm_kundenstammdaten::gruppeGewaehlt()
@@ -776,17 +758,7 @@ void Tfrm_kundenstammdaten::gruppeGewaehlt()
 
 void Tfrm_kundenstammdaten::gruppenLookupFuellen()
 {
-    QList<QPair<QString, QVariant>> werte;
-    if (tbl_kundengruppen->isOpen()) {
-        const int nummer = tbl_kundengruppen->fieldIndex(QStringLiteral("Kundengruppe"));
-        const int name = tbl_kundengruppen->fieldIndex(QStringLiteral("Name_KG"));
-        for (int i = 0; i < tbl_kundengruppen->recordCount(); ++i) {
-            if (tbl_kundengruppen->state() == Dataset::State::Insert && i == tbl_kundengruppen->row())
-                continue;
-            werte.append({tbl_kundengruppen->valueAt(i, name).toString(), tbl_kundengruppen->valueAt(i, nummer)});
-        }
-    }
-    m_gruppeBindung->setValueList(werte);
+    m_gruppeBindung->setValueList(GruppenWerte(tbl_kundengruppen, QStringLiteral("Kundengruppe"), QStringLiteral("Name_KG")));
 }
 
 // ---- search ------------------------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #include "masterdata/u_stammfenster.h"
 
 #include "app/core/u_einstellungen.h"
+#include "app/core/u_strings.h"
+#include "data/u_gruppenliste.h"
 #include "platform/core/dialogs.h"
 #include "platform/core/guarded.h"
 #include "platform/dataset/dataset.h"
@@ -20,6 +22,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSettings>
 #include <QStyle>
 #include <QTabBar>
@@ -432,4 +435,55 @@ void TFensterSpeicher::platzierungSpeichern(const QWidget *fenster) const
 {
     setzen(QStringLiteral("Left"), fenster->x());
     setzen(QStringLiteral("Top"), fenster->y());
+}
+
+// ---- group list of the search panel ---------------------------------------------------------------
+
+void GruppenlisteAufbauen(Dataset *liste, const QString &tabelle, const QString &nummer, const QString &name)
+{
+    liste->close();
+    liste->setSql(GruppenlisteSql(tabelle, nummer, name, txt("sk_6")));
+}
+
+void GruppenlisteOeffnen(Dataset *liste, QComboBox *wahl, const QString &tabelle, const QString &nummer,
+                         const QString &name)
+{
+    const QVariant gewaehlt = wahl->currentIndex() >= 0 ? wahl->currentData() : QVariant();
+    liste->close();
+    if (liste->sql().isEmpty())
+        GruppenlisteAufbauen(liste, tabelle, nummer, name);
+    liste->open();
+    if (gewaehlt.isValid() && !liste->locate(nummer, gewaehlt))
+        liste->first();
+    GruppenwahlFuellen(liste, wahl, nummer, name);
+}
+
+void GruppenwahlFuellen(Dataset *liste, QComboBox *wahl, const QString &nummer, const QString &name)
+{
+    const QSignalBlocker sperre(wahl);
+    wahl->clear();
+    if (!liste->isOpen())
+        return;
+    const int n = liste->fieldIndex(nummer);
+    const int t = liste->fieldIndex(name);
+    for (int i = 0; i < liste->recordCount(); ++i)
+        wahl->addItem(liste->valueAt(i, t).toString(), liste->valueAt(i, n));
+    wahl->setCurrentIndex(liste->row());
+    if (wahl->count() == 0)
+        wahl->setPlaceholderText(txt("sk_6"));
+}
+
+QList<QPair<QString, QVariant>> GruppenWerte(Dataset *tabelle, const QString &nummer, const QString &name)
+{
+    QList<QPair<QString, QVariant>> werte;
+    if (!tabelle->isOpen())
+        return werte;
+    const int n = tabelle->fieldIndex(nummer);
+    const int t = tabelle->fieldIndex(name);
+    for (int i = 0; i < tabelle->recordCount(); ++i) {
+        if (tabelle->state() == Dataset::State::Insert && i == tabelle->row())
+            continue;
+        werte.append({tabelle->valueAt(i, t).toString(), tabelle->valueAt(i, n)});
+    }
+    return werte;
 }

@@ -34,6 +34,17 @@ QList<QPair<QString, QVariant>> MarkierungsWerte();
 void MarkierungsBilderSetzen(QComboBox *combo);
 
 
+// The group list of a search panel (GruppenlisteSql: "all groups" first) and
+// its combo. Opening reopens the list, keeps the chosen group chosen and fills
+// the combo; with no rows the combo shows the "all groups" text as placeholder.
+void GruppenlisteAufbauen(Dataset *liste, const QString &tabelle, const QString &nummer, const QString &name);
+void GruppenlisteOeffnen(Dataset *liste, QComboBox *wahl, const QString &tabelle, const QString &nummer,
+                         const QString &name);
+void GruppenwahlFuellen(Dataset *liste, QComboBox *wahl, const QString &nummer, const QString &name);
+// Name and number of every group of an open group table for a lookup binding,
+// leaving out a row that is being inserted.
+QList<QPair<QString, QVariant>> GruppenWerte(Dataset *tabelle, const QString &nummer, const QString &name);
+
 // The record navigator: first, previous page, previous, next, next page, last
 // and the copy button (hidden unless switched on). It moves the dataset it is
 // given; a page is the number of rows the attached grid shows.
