@@ -1,14 +1,59 @@
 #pragma once
 // Helpers of the master-data window tests: real key and mouse events, and a
 // screenshot when TVX_BILDER names a folder.
+#include "app/core/u_global.h"
+#include "app/core/u_sprache.h"
+#include "app/core/u_strings.h"
+#include "tests/support/testprogrammordner.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QTest>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 namespace stamm {
+
+// A master-data window on a fresh program folder with the shipped test data,
+// shown and active; vorbereiten runs before the window is built.
+template <class W>
+struct StammFenster {
+    TestProgrammordner ordner;
+    Tfrm_strings strings;
+    std::unique_ptr<W> w;
+
+    explicit StammFenster(const std::function<void()> &vorbereiten = {})
+    {
+        frm_strings = &strings;
+        setProgrammordner(ordner.ordner());
+        Bearbeiter = QStringLiteral("Prüfer");
+        if (vorbereiten)
+            vorbereiten();
+        w = std::make_unique<W>();
+        zeigen();
+    }
+    ~StammFenster()
+    {
+        w.reset();
+        Sprache::clearRegistry();
+        frm_strings = nullptr;
+        setProgrammordner(QString());
+    }
+    void zeigen()
+    {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    QString letzterLog() const
+    {
+        return ordner.wert(QStringLiteral("select Aufzeichnung from Protokoll order by rowid desc limit 1")).toString();
+    }
+};
 
 inline void klick(QWidget *w)
 {

@@ -28,42 +28,17 @@
 using namespace stamm;
 
 namespace {
-struct Fenster {
-    TestProgrammordner ordner;
-    Tfrm_strings strings;
-    std::unique_ptr<Tfrm_artikelstammdaten> w;
-
+struct Fenster : stamm::StammFenster<Tfrm_artikelstammdaten> {
     Fenster()
+        : stamm::StammFenster<Tfrm_artikelstammdaten>([] {
+              Einstellung::set(QStringLiteral("ed_mwst_a"), QStringLiteral("20"));
+              Einstellung::set(QStringLiteral("ed_mwst_b"), QStringLiteral("10"));
+              Einstellung::set(QStringLiteral("ed_mwst_c"), QStringLiteral("13"));
+              Einstellung::set(QStringLiteral("ed_mwst_d"), QString());
+          })
     {
-        frm_strings = &strings;
-        setProgrammordner(ordner.ordner());
-        Bearbeiter = QStringLiteral("Prüfer");
-        Einstellung::set(QStringLiteral("ed_mwst_a"), QStringLiteral("20"));
-        Einstellung::set(QStringLiteral("ed_mwst_b"), QStringLiteral("10"));
-        Einstellung::set(QStringLiteral("ed_mwst_c"), QStringLiteral("13"));
-        Einstellung::set(QStringLiteral("ed_mwst_d"), QString());
-        w = std::make_unique<Tfrm_artikelstammdaten>();
-        zeigen();
-    }
-    ~Fenster()
-    {
-        w.reset();
-        Sprache::clearRegistry();
-        frm_strings = nullptr;
-        setProgrammordner(QString());
-    }
-    void zeigen()
-    {
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
     Dataset *a() const { return w->tbl_artikeln; }
-    QString letzterLog() const
-    {
-        return ordner.wert(QStringLiteral("select Aufzeichnung from Protokoll order by rowid desc limit 1")).toString();
-    }
     void bildSpeichern(const QString &name, int breite, int hoehe) const
     {
         QImage b(breite, hoehe, QImage::Format_RGB32);

@@ -27,34 +27,8 @@
 using namespace stamm;
 
 namespace {
-struct Fenster {
-    TestProgrammordner ordner;
-    Tfrm_strings strings;
-    std::unique_ptr<Tfrm_kundenstammdaten> w;
-
-    Fenster()
-    {
-        frm_strings = &strings;
-        setProgrammordner(ordner.ordner());
-        Bearbeiter = QStringLiteral("Prüfer");
-        AktuelleFirma = 1;
-        w = std::make_unique<Tfrm_kundenstammdaten>();
-        zeigen();
-    }
-    ~Fenster()
-    {
-        w.reset();
-        Sprache::clearRegistry();
-        frm_strings = nullptr;
-        setProgrammordner(QString());
-    }
-    void zeigen()
-    {
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    }
+struct Fenster : stamm::StammFenster<Tfrm_kundenstammdaten> {
+    Fenster() : stamm::StammFenster<Tfrm_kundenstammdaten>([] { AktuelleFirma = 1; }) {}
     Dataset *k() const { return w->tbl_kunden; }
     QList<int> nummern() const
     {
@@ -69,10 +43,6 @@ struct Fenster {
         for (int i = 0; i < k()->recordCount(); ++i)
             s << k()->valueAt(i, k()->fieldIndex(QStringLiteral("Suchbegriff"))).toString();
         return s;
-    }
-    QString letzterLog() const
-    {
-        return ordner.wert(QStringLiteral("select Aufzeichnung from Protokoll order by rowid desc limit 1")).toString();
     }
 };
 } // namespace
